@@ -1,0 +1,137 @@
+// Process entry: builds or verifies the data package, opens the window with
+// its GL context, runs the game and tears everything down in order.
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/AssetList.h"
+#include "core/FileReader.h"
+#include "core/Log.h"
+#include "core/PackageManager.h"
+#include "core/Util.h"
+#include "game/OrvoGame.h"
+
+namespace {
+
+const char* const PACKAGE_PATH = "data.mv2";
+
+SDL_Window* gWindow = nullptr;
+SDL_GLContext gContext = nullptr;
+
+bool init()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        log_error("SDL could not initialize! SDL Error: %s", SDL_GetError());
+        return false;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+
+    const int displays = SDL_GetNumVideoDisplays();
+    log_info("Found %d %s", displays, displays == 1 ? "display" : "displays, using the first one");
+
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
+        log_error("Failed to get display mode");
+        return false;
+    }
+    set_window_dimension(mode.w, mode.h);
+    log_info("Creating %dx%d window @ %d Hz", SCREEN_WIDTH, SCREEN_HEIGHT, mode.refresh_rate);
+
+    // Centred on the first display; never full screen, never resizable.
+    const int x = (mode.w - SCREEN_WIDTH) / 2;
+    const int y = (mode.h - SCREEN_HEIGHT) / 2;
+    gWindow = SDL_CreateWindow("Morvelund 2", x, y, SCREEN_WIDTH, SCREEN_HEIGHT,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (gWindow == nullptr) {
+        log_error("Window could not be created! SDL Error: %s", SDL_GetError());
+        return false;
+    }
+    gContext = SDL_GL_CreateContext(gWindow);
+    if (gContext == nullptr) {
+        log_error("OpenGL context could not be created! SDL Error: %s", SDL_GetError());
+        return false;
+    }
+    glewExperimental = GL_TRUE;
+    const GLenum glewError = glewInit();
+    if (glewError != GLEW_OK) {
+        log_error("Error initializing GLEW! %s", glewGetErrorString(glewError));
+        return false;
+    }
+    if (SDL_GL_SetSwapInterval(1) < 0)
+        log_warning("Warning: Unable to set VSync! SDL Error: %s", SDL_GetError());
+    return true;
+}
+
+// Makes sure data.mv2 exists and is intact, building it when asked to or
+// when it is missing. A damaged package is never rebuilt behind the user's
+// back: they rebuild it with -d.
+bool preparePackage(const std::vector<std::string>& assets, bool packageMode)
+{
+    PackageManager* packages = PackageManager::getInstance();
+    if (packageMode || !FileReader::file_exists(PACKAGE_PATH)) {
+        if (!packages->createPackage(assets, PACKAGE_PATH, true)) {
+            log_error("Failed to create package");
+            return false;
+        }
+        return true;
+    }
+    log_info("Data file exists");
+    unsigned stored = 0;
+    unsigned computed = 0;
+    if (!packages->getChecksum(PACKAGE_PATH, &stored) || !packages->calculateChecksum(PACKAGE_PATH, &computed)) {
+        log_error("Failed to read checksum");
+        return false;
+    }
+    if (stored != computed) {
+        log_error("data.mv2 is corrupted");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    log_info("Starting application");
+    const bool packageMode = argc == 2 && std::strcmp(argv[1], "-d") == 0;
+    const std::vector<std::string> assets = getAssetList();
+
+    if (!preparePackage(assets, packageMode))
+        return 1;
+    if (packageMode)
+        return 0;
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    log_info("RAND_MAX = %d", RAND_MAX);
+
+    if (!init()) {
+        log_error("Failed to initialize!");
+        return 1;
+    }
+    OrvoGame* game = new OrvoGame("loadfrompath?");
+    if (!game->setup()) {
+        log_error("Failed to create game!");
+        return 1;
+    }
+    SDL_StartTextInput();
+    game->gameLoop(gWindow);
+    log_info("Gameloop stopped");
+
+    delete game;
+    SDL_StopTextInput();
+    SDL_GL_DeleteContext(gContext);
+    SDL_DestroyWindow(gWindow);
+    SDL_Quit();
+    log_info("Exiting application");
+    return 0;
+}
