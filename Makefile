@@ -5,7 +5,7 @@ BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps run test bench check-asan clean
+.PHONY: all build deps run test bench check-asan assets-preview clean
 
 all: build
 
@@ -25,6 +25,9 @@ test: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	scripts/bench $(BUILD)
+
+assets-preview: build
+	cmake --build $(BUILD) --target assets-preview
 
 check-asan:
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DMORVELUND_SANITIZE=ON
