@@ -8,7 +8,7 @@
 class MessagePayload {
 public:
     MessagePayload();
-    ~MessagePayload();
+    virtual ~MessagePayload();
     MessagePayload(const MessagePayload&) = delete;
     MessagePayload& operator=(const MessagePayload&) = delete;
 

@@ -29,3 +29,11 @@ std::string readFileBytes(const std::string& path)
     contents << in.rdbuf();
     return contents.str();
 }
+
+uint32_t u32At(const std::string& bytes, size_t offset)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<size_t>(i)]);
+    return value;
+}

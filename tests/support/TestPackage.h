@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -26,3 +28,6 @@ private:
 
 // The bytes of a file on disk.
 std::string readFileBytes(const std::string& path);
+
+// The little-endian 32-bit number at 'offset' of a byte string.
+uint32_t u32At(const std::string& bytes, size_t offset);
