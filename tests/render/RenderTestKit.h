@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+// Shared pieces for the rendering tests: the game's own shader sources to put
+// into a test package, small pictures encoded in memory, and a camera stand-in
+// with hand-picked matrices.
+
+// Every shader file under data/shaders of the source tree, keyed by its
+// package path ("shaders/simple.vs", ...).
+std::map<std::string, std::string> gameShaderEntries();
+
+// An RGBA picture of the given size filled by 'pixel(x, y)', row 0 at the
+// top as picture files store it.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+
+    Picture(int width, int height, const glm::u8vec4& fill);
+    void set(int x, int y, const glm::u8vec4& colour);
+};
+
+std::string encodePng(const Picture& picture);
+// The picture reduced to its first 'channels' channels (1 = grey, 3 = RGB).
+std::string encodePng(const Picture& picture, int channels);
+std::string encodeBmp(const Picture& picture);
+std::string encodeJpeg(const Picture& picture);
+
+// True when two colours differ by at most 'tolerance' in every channel.
+bool near(const glm::u8vec4& actual, const glm::u8vec4& expected, int tolerance = 3);
