@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <string>
 
+// The three item enums have int underneath so that any int a caller passes
+// is a defined value the string and stat functions can refuse.
+
 // Equipment slot of an item, and the inventory's equipment slot it fits.
-enum item_slot {
+enum item_slot : int {
     HEAD = 0,
     ARMOR = 1,
     WEAPON = 2,
@@ -17,7 +20,7 @@ enum item_slot {
 };
 
 // Picks the naming rule, the stat range, the loot box and the icon frame.
-enum item_quality {
+enum item_quality : int {
     NORMAL = 0,
     MAGIC = 1,
     RARE = 2,
@@ -27,7 +30,7 @@ enum item_quality {
 };
 
 // Also the order in which a rebuild draws the six stats.
-enum item_stat {
+enum item_stat : int {
     STAT_STRENGTH = 0,
     STAT_ARMOR = 1,
     STAT_HEALTH = 2,
@@ -106,7 +109,8 @@ public:
     int icon;
 
     // A new item code drawn from the generator in its current state. The
-    // level lies in minLevel..maxLevel; ANY_SLOT and ANY_QUALITY are drawn.
+    // level lies in minLevel..maxLevel, both held within 0..255; ANY_SLOT and
+    // ANY_QUALITY (or any value beyond the real ones) are drawn.
     static uint32_t generate(int minLevel, int maxLevel, item_slot slot, item_quality quality);
 
     // Rebuilds everything from the code; see the class comment for the
