@@ -242,7 +242,7 @@ float ellipse(glm::vec2 p, glm::vec2 c, glm::vec2 radii)
     // anti-aliasing at the edge, which is all the painting needs.
     const glm::vec2 q = (p - c) / radii;
     const float k = glm::length(q);
-    const glm::vec2 grad = q / (radii * radii);
+    const glm::vec2 grad = q / radii;
     const float gl = glm::length(grad);
     return gl > 1e-9f ? k * (k - 1.0f) / gl : -std::min(radii.x, radii.y);
 }
