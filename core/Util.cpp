@@ -39,6 +39,29 @@ const char* get_timestamp_string()
     return get_timestamp_string_at(SDL_GetTicks());
 }
 
+namespace {
+
+bool testClockSet = false;
+unsigned testClockTicks = 0;
+
+} // namespace
+
+unsigned get_ticks()
+{
+    return testClockSet ? testClockTicks : SDL_GetTicks();
+}
+
+void set_test_ticks(unsigned ticks)
+{
+    testClockSet = true;
+    testClockTicks = ticks;
+}
+
+void clear_test_ticks()
+{
+    testClockSet = false;
+}
+
 const int exp_table[15] = {0,      1000,   3000,   7000,   12000,  20000,  30000, 60000,
                            90000,  130000, 200000, 300000, 400000, 600000, 999999};
 

@@ -18,6 +18,14 @@ const char* get_timestamp_string();
 // The same for a given tick count in milliseconds.
 const char* get_timestamp_string_at(unsigned ticks);
 
+// The tick count (milliseconds since start) that game timers read: the
+// wander, pause and respawn times of units are absolute values of it. It is
+// SDL_GetTicks() unless a test has set the clock with set_test_ticks.
+unsigned get_ticks();
+// Test seam: makes get_ticks() answer 'ticks' until clear_test_ticks().
+void set_test_ticks(unsigned ticks);
+void clear_test_ticks();
+
 // Total experience above which each level (1 to 15) begins.
 extern const int exp_table[15];
 constexpr int MAX_PLAYER_LEVEL = 15;

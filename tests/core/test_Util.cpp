@@ -35,6 +35,16 @@ TEST(Timestamp, FormatsMinutesSecondsAndMilliseconds)
     EXPECT_STREQ(get_timestamp_string_at(0xFFFFFFFFu), "71582:47:295");
 }
 
+TEST(GameClock, FollowsSdlUntilATestSetsIt)
+{
+    set_test_ticks(123456);
+    EXPECT_EQ(get_ticks(), 123456u);
+    set_test_ticks(5);
+    EXPECT_EQ(get_ticks(), 5u);
+    clear_test_ticks();
+    EXPECT_LT(get_ticks(), 100000u) << "back on SDL's clock, which started with this process";
+}
+
 TEST(LogLine, TagsAreRightAlignedInNineColumns)
 {
     LogCapture log;
