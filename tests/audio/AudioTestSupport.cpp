@@ -210,6 +210,13 @@ void WaveBackend::setDeviceAvailable(bool available)
     }
 }
 
+ALint stateOf(ALuint source)
+{
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
+}
+
 bool waitUntil(const std::function<bool()>& condition, double timeoutSeconds)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);

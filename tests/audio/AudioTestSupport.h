@@ -1,5 +1,7 @@
 #pragma once
 
+#include <AL/al.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -49,6 +51,9 @@ public:
     // device fails as it would on a machine without sound.
     static void setDeviceAvailable(bool available);
 };
+
+// AL_INITIAL, AL_PLAYING, AL_STOPPED... of a source of the current context.
+ALint stateOf(ALuint source);
 
 // Polls 'condition' until it holds or 'timeoutSeconds' pass; the timeout only
 // guards against a hang. True when the condition held.

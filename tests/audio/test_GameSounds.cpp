@@ -22,13 +22,6 @@ public:
     ALuint background() const { return continuousSource; }
 };
 
-ALint stateOf(ALuint source)
-{
-    ALint state = 0;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    return state;
-}
-
 // Every sounds/ entry of the asset list as generated into the build's data
 // folder; empty when any of them is not there yet.
 std::map<std::string, std::string> generatedSounds()
