@@ -1,5 +1,5 @@
 // Level surfaces: ground and wall pictures of the town, the eastern
-// wastelands, the ice cave and Rabakulus' lair. Each is painted from a
+// wastelands, the ice cave and Rabakulus' lair, and the stairs tile. Each is painted from a
 // tiling height field, lit from the top left, and its colour carries a trace
 // of the height gradient, because the game also reads the same picture as the
 // surface's normal map.
@@ -195,8 +195,34 @@ bool writeSurface(const AssetWriter& out, const char* path, const Material& mate
     return out.writeJpeg(path, SIZE, SIZE, picture.rgba8(), 92);
 }
 
+// Stairs seen from above: a stone rim around steps that sink into the dark.
+Sample stairs(glm::vec2 uv)
+{
+    const float rim = std::max(std::fabs(uv.x - 0.5f), std::fabs(uv.y - 0.5f));
+    const float grain = noise::fbm(uv * 32.0f, 3, 32, 91);
+    if (rim > 0.36f) {
+        const Sample block = blocks(uv, 10, 10, rgb(0x5a544c), rgb(0x9a9080), rgb(0x2a2620), 92);
+        return {0.7f * block.height + 0.3f, block.albedo};
+    }
+    const int steps = 7;
+    const float depth = (uv.y - 0.14f) / 0.72f;  // 0 at the top step, 1 at the bottom
+    const float stepF = depth * steps;
+    const float within = stepF - std::floor(stepF);
+    const float fall = std::pow(std::min(1.0f, std::max(0.0f, depth)), 0.8f);
+    Color stone = shade(mix(rgb(0x9a9080), rgb(0x6a6258), 0.5f + 0.5f * grain), 1.0f - 0.92f * fall);
+    // Each tread's front edge catches the light.
+    stone = shade(stone, within < 0.7f ? 1.0f : 0.5f);
+    stone = mix(stone, shade(rgb(0xd8ccb8), 1.0f - 0.85f * fall), std::fabs(within - 0.68f) < 0.04f ? 0.8f : 0.0f);
+    const float wall = smoothstep(0.3f, 0.36f, std::fabs(uv.x - 0.5f));
+    stone = mix(stone, shade(rgb(0x3a342c), 1.0f - 0.8f * fall), wall);
+    return {0.6f - 0.5f * fall - 0.1f * within, stone};
+}
+
 bool generateSurfaces(const AssetWriter& out)
 {
+    const Canvas steps = paintSurface(stairs, 20.0f);
+    if (!out.writePng("textures/stairs_down.png", SIZE, SIZE, steps.rgba8()))
+        return false;
     return writeSurface(out, "textures/town_floor.jpg", cobbles, 40.0f) &&
            writeSurface(out, "textures/town_wall.jpg", townWall, 40.0f) &&
            writeSurface(out, "textures/eastern_wastelands_ground.jpg", wastelandGround, 30.0f) &&
