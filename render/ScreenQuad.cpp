@@ -12,12 +12,12 @@ constexpr GLsizei STRIDE = ScreenQuad::FLOATS_PER_VERTEX * sizeof(float);
 } // namespace
 
 ScreenQuad::ScreenQuad(int x, int y, int width, int height, std::string vertexShader, std::string fragmentShader)
-    : alpha(1.0f)
-    , vertexData(new float[VERTEX_COUNT * FLOATS_PER_VERTEX])
+    : vertexData(new float[VERTEX_COUNT * FLOATS_PER_VERTEX])
     , x(static_cast<float>(x))
     , y(static_cast<float>(y))
     , width(static_cast<float>(width))
     , height(static_cast<float>(height))
+    , alpha(1.0f)
     , dirty(false)
     , vbo(0)
     , vao(0)

@@ -35,9 +35,6 @@ public:
     void setPosY(int y);
     void render(MatrixOwner* camera);
 
-    // Opacity handed to the shader.
-    float alpha;
-
 protected:
     // Writes the six vertices for the current rectangle and extent (u, v).
     void fillVertices(float u, float v);
@@ -47,6 +44,12 @@ protected:
     float y;
     float width;
     float height;
+
+public:
+    // Opacity handed to the shader.
+    float alpha;
+
+protected:
     bool dirty;
     GLuint vbo;
     GLuint vao;

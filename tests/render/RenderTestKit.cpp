@@ -1,7 +1,10 @@
 #include "RenderTestKit.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <dirent.h>
+
+#include <GL/glew.h>
 
 #include <stb_image_write.h>
 
@@ -98,4 +101,39 @@ bool near(const glm::u8vec4& actual, const glm::u8vec4& expected, int tolerance)
             return false;
     }
     return true;
+}
+
+unsigned makeNearestTexture(const Picture& picture)
+{
+    std::vector<uint8_t> bottomUp(picture.rgba.size());
+    const size_t rowBytes = static_cast<size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y) {
+        std::copy_n(picture.rgba.begin() + static_cast<long>(y * rowBytes), rowBytes,
+                    bottomUp.begin() + static_cast<long>((picture.height - 1 - y) * rowBytes));
+    }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 bottomUp.data());
+    return id;
+}
+
+glm::vec2 projectToWindow(const glm::mat4& projection, const glm::mat4& view, const glm::vec3& world, int width,
+                          int height)
+{
+    const glm::vec4 clip = projection * view * glm::vec4(world, 1.0f);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    return glm::vec2((ndc.x + 1.0f) * 0.5f * static_cast<float>(width),
+                     (ndc.y + 1.0f) * 0.5f * static_cast<float>(height));
+}
+
+std::vector<glm::u8vec4> readRow(int y, int width)
+{
+    std::vector<glm::u8vec4> row(static_cast<size_t>(width));
+    glFinish();
+    glReadPixels(0, y, width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+    return row;
 }

@@ -11,6 +11,9 @@
 // into a test package, small pictures encoded in memory, and a camera stand-in
 // with hand-picked matrices.
 
+// The entries of a test package, by package path.
+using Entries = std::map<std::string, std::string>;
+
 // Every shader file under data/shaders of the source tree, keyed by its
 // package path ("shaders/simple.vs", ...).
 std::map<std::string, std::string> gameShaderEntries();
@@ -34,3 +37,14 @@ std::string encodeJpeg(const Picture& picture);
 
 // True when two colours differ by at most 'tolerance' in every channel.
 bool near(const glm::u8vec4& actual, const glm::u8vec4& expected, int tolerance = 3);
+
+// A GL texture made directly from the picture (row 0 at the bottom as GL
+// wants it), with nearest filtering, for tests that need exact texels.
+unsigned makeNearestTexture(const Picture& picture);
+
+// The window pixel at which a world point appears through these matrices.
+glm::vec2 projectToWindow(const glm::mat4& projection, const glm::mat4& view, const glm::vec3& world, int width,
+                          int height);
+
+// Every pixel of one window row, left to right.
+std::vector<glm::u8vec4> readRow(int y, int width);
