@@ -3,7 +3,6 @@
 // bytes change, so the package is not rebuilt for nothing. Any map that does
 // not parse is reported with its place and the tool exits with 1 without
 // writing it.
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -29,7 +28,7 @@ bool readFile(const std::string& path, std::string& bytes)
 bool writeIfChanged(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::string old;
-    if (readFile(path, old) && old.size() == bytes.size() && std::equal(bytes.begin(), bytes.end(), old.begin()))
+    if (readFile(path, old) && old == std::string(bytes.begin(), bytes.end()))
         return true;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
