@@ -176,16 +176,6 @@ int wallsIn(const LevelSource& level, int x, int y, int w, int h)
     return n;
 }
 
-int leavesOf(const LevelSource& level, int x, int y, int w, int h)
-{
-    if (wallsIn(level, x, y, w, h) < 6 || w < 2 || h < 2)
-        return 1;
-    const int hw = w / 2;
-    const int hh = h / 2;
-    return leavesOf(level, x, y + hh, hw, h - hh) + leavesOf(level, x + hw, y + hh, w - hw, h - hh) +
-           leavesOf(level, x, y, hw, hh) + leavesOf(level, x + hw, y, w - hw, hh);
-}
-
 int runsOf(const LevelSource& level, char symbol, bool alongRows)
 {
     const int outer = alongRows ? level.map.height : level.map.width;
@@ -204,9 +194,91 @@ int runsOf(const LevelSource& level, char symbol, bool alongRows)
 
 } // namespace
 
-int quadTreeLeaves(const LevelSource& level)
+SightCache::SightCache(const LevelSource& level) : level(level)
 {
-    return leavesOf(level, 0, 0, level.map.width, level.map.height);
+    const levelmap::LevelMap& map = level.map;
+    for (int r = 0; r < map.height; ++r) {
+        for (int c = 0, s = 0; c <= map.width; ++c) {
+            if (c < map.width && map.at(c, r) == '=')
+                continue;
+            if (c > s)
+                boxes.push_back({glm::vec2(s + (c - s) / 2.0f, r + 0.5f), glm::vec2(c - s, 1.0f)});
+            s = c + 1;
+        }
+    }
+    for (int c = 0; c < map.width; ++c) {
+        for (int r = 0, s = 0; r <= map.height; ++r) {
+            if (r < map.height && map.at(c, r) == '|')
+                continue;
+            if (r > s)
+                boxes.push_back({glm::vec2(c + 0.5f, s + (r - s) / 2.0f), glm::vec2(1.0f, r - s)});
+            s = r + 1;
+        }
+    }
+    split(0, 0, map.width, map.height);
+    visible.assign(leaves.size(), std::vector<bool>(leaves.size(), false));
+    const auto centre = [](const Leaf& leaf) { return glm::vec2(leaf.x + leaf.w / 2.0f, leaf.y + leaf.h / 2.0f); };
+    for (size_t a = 0; a < leaves.size(); ++a) {
+        for (size_t b = 0; b < leaves.size(); ++b)
+            visible[a][b] = segmentClear(centre(leaves[a]), centre(leaves[b]));
+    }
+}
+
+void SightCache::split(int x, int y, int w, int h)
+{
+    if (wallsIn(level, x, y, w, h) < 6 || w < 2 || h < 2) {
+        leaves.push_back({x, y, w, h});
+        return;
+    }
+    const int hw = w / 2;
+    const int hh = h / 2;
+    split(x, y + hh, hw, h - hh);
+    split(x + hw, y + hh, w - hw, h - hh);
+    split(x, y, hw, hh);
+    split(x + hw, y, w - hw, hh);
+}
+
+bool SightCache::segmentClear(glm::vec2 from, glm::vec2 to) const
+{
+    constexpr float REACH = 25.0f;
+    constexpr float GROWTH = 1.0f;
+    const float length = glm::length(to - from);
+    if (length < 0.1f)
+        return true;
+    if (length > REACH)
+        return false;
+    const glm::vec2 step = (to - from) / REACH;
+    glm::vec2 p = from + step;
+    for (int i = 0; i < 201; ++i) {
+        for (const Box& box : boxes) {
+            const glm::vec2 d = glm::abs(p - box.centre);
+            if (d.x < (box.size.x + GROWTH) / 2.0f && d.y < (box.size.y + GROWTH) / 2.0f)
+                return false;
+        }
+        if (glm::length(p - from) > length)
+            return true;
+        p += step;
+    }
+    return true;
+}
+
+int SightCache::leafAt(glm::vec2 point) const
+{
+    const int c = static_cast<int>(point.x);
+    const int r = static_cast<int>(point.y);
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        const Leaf& leaf = leaves[i];
+        if (c >= leaf.x && c < leaf.x + leaf.w && r >= leaf.y && r < leaf.y + leaf.h)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool SightCache::sees(glm::vec2 from, glm::vec2 to) const
+{
+    const int a = leafAt(from);
+    const int b = leafAt(to);
+    return a >= 0 && b >= 0 && visible[a][b];
 }
 
 int wallRuns(const LevelSource& level)

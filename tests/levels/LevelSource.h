@@ -54,9 +54,36 @@ private:
 // True when no wall cell lies on the segment (sampled every 0.1 unit).
 bool clearSight(const LevelSource& level, glm::vec2 from, glm::vec2 to);
 
-// Leaves of the quad tree the level builds over its wall grid: a node with 6
-// or more wall cells splits in four as long as it is at least 2 x 2.
-int quadTreeLeaves(const LevelSource& level);
+// The game's own sight rule, rebuilt from the level's description: a quad
+// tree over the wall grid whose leaves see each other when the segment
+// between their centres, walked in 25 steps, meets no wall box grown by half a
+// unit on each side (and the centres are at most 25 apart). A point sees
+// another when their leaves see each other: that is how enemies spot the hero.
+class SightCache {
+public:
+    explicit SightCache(const LevelSource& level);
+
+    bool sees(glm::vec2 from, glm::vec2 to) const;
+    int leafCount() const { return static_cast<int>(leaves.size()); }
+
+private:
+    struct Box {
+        glm::vec2 centre, size;
+    };
+    struct Leaf {
+        int x, y, w, h;
+    };
+
+    void split(int x, int y, int w, int h);
+    bool segmentClear(glm::vec2 from, glm::vec2 to) const;
+    int leafAt(glm::vec2 point) const;
+
+    const LevelSource& level;
+    std::vector<Box> boxes;
+    std::vector<Leaf> leaves;
+    std::vector<std::vector<bool>> visible;  // [from leaf][to leaf]
+};
+
 // Wall boxes the level builds: row runs of '=' plus column runs of '|'.
 int wallRuns(const LevelSource& level);
 
