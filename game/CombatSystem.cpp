@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/MathUtil.h"
+#include "game/Unit.h"
 
 namespace {
 
@@ -58,4 +59,10 @@ int CombatSystem::getDamage(int attackerLevel, int attackerStrength, int defende
     if (raw >= static_cast<double>(INT_MAX))
         return INT_MAX;
     return static_cast<int>(raw);
+}
+
+int CombatSystem::getDamage(Unit* attacker, Unit* defender, bool* crit, int levelBonus)
+{
+    return getDamage(attacker->getLevel(), attacker->getStrength(), defender->getLevel(), defender->armor, crit,
+                     levelBonus);
 }
