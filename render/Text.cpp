@@ -257,8 +257,13 @@ void Text::render(MatrixOwner* camera)
     }
 
     glBindVertexArray(vao);
-    for (int i = 0; i < length; ++i)
+    for (int i = 0; i < length; ++i) {
+        // A space's cell is empty; drawing it would only smear the texel at
+        // the atlas corner over the gap.
+        if (text[i] == ' ')
+            continue;
         glDrawArrays(GL_TRIANGLE_STRIP, i * VERTICES_PER_CHAR, VERTICES_PER_CHAR);
+    }
     glBindVertexArray(0);
 
     glDisable(GL_BLEND);

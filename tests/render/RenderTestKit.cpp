@@ -8,6 +8,7 @@
 
 #include <stb_image_write.h>
 
+#include "render/Camera.h"
 #include "support/TestPackage.h"
 
 std::map<std::string, std::string> gameShaderEntries()
@@ -136,4 +137,15 @@ std::vector<glm::u8vec4> readRow(int y, int width)
     glFinish();
     glReadPixels(0, y, width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
     return row;
+}
+
+Camera topDownCamera(int width, int height)
+{
+    return Camera(glm::vec3(0.0f, 0.0f, 10.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f),
+                  static_cast<float>(width), static_cast<float>(height));
+}
+
+int brightness(const glm::u8vec4& pixel)
+{
+    return pixel.r + pixel.g + pixel.b;
 }

@@ -7,6 +7,8 @@
 
 #include <glm/glm.hpp>
 
+#include "game/Followable.h"
+
 // Shared pieces for the rendering tests: the game's own shader sources to put
 // into a test package, small pictures encoded in memory, and a camera stand-in
 // with hand-picked matrices.
@@ -48,3 +50,26 @@ glm::vec2 projectToWindow(const glm::mat4& projection, const glm::mat4& view, co
 
 // Every pixel of one window row, left to right.
 std::vector<glm::u8vec4> readRow(int y, int width);
+
+class Camera;
+// A camera 10 units above the origin looking straight down, y up on screen.
+Camera topDownCamera(int width, int height);
+
+// Sum of the colour channels of a pixel: how bright it is.
+int brightness(const glm::u8vec4& pixel);
+
+// A light or followed point that stays where the test puts it.
+class FixedPoint : public Followable {
+public:
+    explicit FixedPoint(glm::vec3 at) : at(at) {}
+    glm::vec3 getPosition() override { return at; }
+    glm::vec3 at;
+};
+
+namespace colours {
+const glm::u8vec4 RED(255, 0, 0, 255);
+const glm::u8vec4 GREEN(0, 255, 0, 255);
+const glm::u8vec4 BLUE(0, 0, 255, 255);
+const glm::u8vec4 WHITE(255, 255, 255, 255);
+const glm::u8vec4 BLACK(0, 0, 0, 255);
+} // namespace colours

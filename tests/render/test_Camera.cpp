@@ -2,16 +2,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "RenderTestKit.h"
 #include "render/Camera.h"
 
 namespace {
-
-class FixedPoint : public Followable {
-public:
-    explicit FixedPoint(glm::vec3 at) : at(at) {}
-    glm::vec3 getPosition() override { return at; }
-    glm::vec3 at;
-};
 
 Camera gameCamera(float width = 1280.0f, float height = 720.0f)
 {

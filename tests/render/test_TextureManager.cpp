@@ -10,8 +10,8 @@
 
 namespace {
 
-const glm::u8vec4 RED(255, 0, 0, 255);
-const glm::u8vec4 BLUE(0, 0, 255, 255);
+using colours::RED;
+using colours::BLUE;
 
 // Two rows: red on top, blue at the bottom, as the picture file stores them.
 std::string redOverBlue()

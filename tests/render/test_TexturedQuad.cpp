@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include "RenderTestKit.h"
+#include "render/Camera.h"
+#include "render/TexturedQuad.h"
+#include "support/GLContext.h"
+#include "support/TestPackage.h"
+
+namespace {
+
+const char* DIFFUSE = "textures/ground.png";
+const char* FLAT_NORMAL = "textures/flat.png";
+using colours::BLACK;
+
+TexturedQuad* groundQuad(float width, float height, float tileSize)
+{
+    return new TexturedQuad(0.0f, 0.0f, 0.0f, width, height, DIFFUSE, FLAT_NORMAL, "shaders/simple.vs",
+                            "shaders/simple.fs", tileSize);
+}
+
+class TexturedQuadDrawing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(gl.ok()) << gl.error();
+        gl.clear();
+    }
+
+    GLContext gl{200, 200};
+    Camera camera = topDownCamera(200, 200);
+    TestPackage package{[] {
+        Entries entries = gameShaderEntries();
+        entries[DIFFUSE] = encodePng(Picture(8, 8, glm::u8vec4(220, 120, 40, 255)));
+        entries[FLAT_NORMAL] = encodePng(Picture(8, 8, glm::u8vec4(128, 128, 255, 255)));
+        return entries;
+    }()};
+};
+
+} // namespace
+
+TEST(TexturedQuadVertices, CornersRepeatTheTexturePerTileWithAnUpwardTangentFrame)
+{
+    TexturedQuad* quad = groundQuad(10.0f, 4.0f, 5.0f);
+    const float* v = quad->getVertexData();
+    const float expected[4][14] = {
+        {-5, 2, 0, 0, 0, 1, 0, 0.8f, 1, 0, 0, 0, 1, 0},
+        {-5, -2, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 1, 0},
+        {5, 2, 0, 0, 0, 1, 2, 0.8f, 1, 0, 0, 0, 1, 0},
+        {5, -2, 0, 0, 0, 1, 2, 0, 1, 0, 0, 0, 1, 0},
+    };
+    for (int vertex = 0; vertex < 4; ++vertex) {
+        for (int f = 0; f < 14; ++f)
+            EXPECT_NEAR(v[vertex * 14 + f], expected[vertex][f], 1e-6f) << "vertex " << vertex << " float " << f;
+    }
+    const uint32_t indices[6] = {0, 1, 3, 0, 3, 2};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(quad->getIndexData()[i], indices[i]);
+    delete quad;
+}
+
+TEST_F(TexturedQuadDrawing, DrawsTheLitGroundWhereItLiesAndMovesWithSetPosition)
+{
+    TexturedQuad* quad = groundQuad(4.0f, 4.0f, 4.0f);
+    ASSERT_TRUE(quad->setup());
+    FixedPoint lamp(glm::vec3(0.0f, 0.0f, 0.0f));
+    quad->render(&camera, &lamp);
+
+    const glm::u8vec4 centre = gl.readPixel(100, 100);
+    EXPECT_GT(centre.r, centre.g);
+    EXPECT_GT(centre.g, centre.b);
+    EXPECT_GT(centre.r, 100);
+    // 10 pixels per unit at the floor: the quad ends 20 pixels from the centre.
+    EXPECT_EQ(gl.readPixel(100, 125), BLACK);
+    EXPECT_EQ(gl.readPixel(75, 100), BLACK);
+
+    std::vector<float> before(quad->getVertexData(), quad->getVertexData() + 56);
+    quad->setPosition(glm::vec3(5.0f, 0.0f, 0.0f));
+    gl.clear();
+    quad->render(&camera, &lamp);
+    EXPECT_EQ(gl.readPixel(100, 100), BLACK);
+    EXPECT_GT(gl.readPixel(150, 100).r, 60);
+    EXPECT_EQ(std::vector<float>(quad->getVertexData(), quad->getVertexData() + 56), before);
+    delete quad;
+}
+
+TEST_F(TexturedQuadDrawing, TheGroundIsBrightestUnderTheLight)
+{
+    TexturedQuad* quad = groundQuad(20.0f, 20.0f, 5.0f);
+    ASSERT_TRUE(quad->setup());
+    FixedPoint lamp(glm::vec3(-6.0f, 0.0f, 0.0f));
+    quad->render(&camera, &lamp);
+    const int underLight = brightness(gl.readPixel(40, 100));
+    const int centre = brightness(gl.readPixel(100, 100));
+    const int farSide = brightness(gl.readPixel(160, 100));
+    EXPECT_GT(underLight, centre);
+    EXPECT_GT(centre, farSide);
+    // Away from the light the ambient term still shows the ground.
+    EXPECT_GT(farSide, 0);
+    delete quad;
+}
