@@ -69,6 +69,18 @@ const float DEBUG_VISIBLE_Z = 1.3f;
 const float DEBUG_HIDDEN_Z = 1.0f;
 const float DEBUG_PLAYER_Z = 2.3f;
 
+// The cell coordinate of a world coordinate, truncated toward zero. Values an
+// int cannot hold (a unit flung far away, NaN) saturate instead of being
+// undefined; the grid clamp then brings them back.
+int toCell(float value)
+{
+    if (value >= static_cast<float>(INT_MAX))
+        return INT_MAX;
+    if (!(value > static_cast<float>(INT_MIN)))
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
 bool isEnemyColor(unsigned color)
 {
     for (unsigned enemyColor : ENEMY_COLORS)
@@ -610,8 +622,8 @@ bool Level::isCollision(const glm::vec3& position, float radius)
         {position.x + radius, position.y - radius},
     };
     for (const glm::vec2& corner : corners) {
-        int column = static_cast<int>(corner.x + 0.5f);
-        int row = static_cast<int>(corner.y + 0.5f);
+        int column = toCell(corner.x + 0.5f);
+        int row = toCell(corner.y + 0.5f);
         assertRowCol(&row, &column);
         if (wallGrid[row][column] != 0)
             return true;
@@ -634,8 +646,8 @@ void* Level::isCollisionExt(const glm::vec3& position, float size)
 
 bool Level::lineOfSight(const glm::vec3& from, const glm::vec3& to, float /*maxDistance*/)
 {
-    node* fromLeaf = get_node_from_position(quadTree, static_cast<int>(from.x), static_cast<int>(from.y));
-    node* toLeaf = get_node_from_position(quadTree, static_cast<int>(to.x), static_cast<int>(to.y));
+    node* fromLeaf = get_node_from_position(quadTree, toCell(from.x), toCell(from.y));
+    node* toLeaf = get_node_from_position(quadTree, toCell(to.x), toCell(to.y));
     if (!fromLeaf || !toLeaf)
         return false;
     return fromLeaf->losCache->count(reinterpret_cast<uint64_t>(toLeaf)) > 0;
@@ -714,8 +726,7 @@ void Level::render(MatrixOwner* camera, Followable* player)
 void Level::renderDebugOverlay(MatrixOwner* camera, Followable* player)
 {
     const glm::vec3 playerPosition = player->getPosition();
-    const node* playerLeaf = get_node_from_position(quadTree, static_cast<int>(playerPosition.x),
-                                                    static_cast<int>(playerPosition.y));
+    const node* playerLeaf = get_node_from_position(quadTree, toCell(playerPosition.x), toCell(playerPosition.y));
     for (node* leaf : leaves) {
         const glm::vec3 centre = get_node_position(leaf, 0);
         float z = DEBUG_HIDDEN_Z;

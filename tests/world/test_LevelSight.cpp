@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "WorldTestKit.h"
 #include "support/LogCapture.h"
 
@@ -178,4 +180,18 @@ TEST_F(LevelSight, CachedSightAgreesWithWalkingTheSegmentAndIgnoresTheDistance)
             ASSERT_EQ(level.lineOfSight(from, to, 5.0f), clear) << from.x << "," << from.y << " -> " << to.x << "," << to.y;
         }
     }
+}
+
+TEST_F(LevelSight, PositionsNoCellCanHoldAreClampedOrRefusedNotConverted)
+{
+    TestLevel& level = load(roomWithWalls(10, 10, {{9, 9}}));
+    LogCapture log;
+    EXPECT_TRUE(level.isCollision(at(1e12f, 1e12f), 0.5f)); // clamped onto the top right wall
+    EXPECT_FALSE(level.lineOfSight(at(NAN, 5.0f), at(5.0f, 5.0f), 10.0f));
+    bool clear = false;
+    EXPECT_EQ(level.lineOfSightExt(at(NAN, 5.0f), at(5.0f, 5.0f), &clear, -1.0f), nullptr);
+    EXPECT_TRUE(clear);
+    EXPECT_EQ(log.count("Col 2147483647 is above valid width 9"), 1);
+    EXPECT_EQ(log.count("Row 2147483647 is above valid max height 9"), 1);
+    EXPECT_EQ(log.count("Ouch! should not happen!"), 1);
 }
