@@ -4,6 +4,7 @@
 
 #include "RenderTestKit.h"
 #include "render/Camera.h"
+#include "render/TexturedCuboid.h"
 #include "render/TexturedQuad.h"
 #include "support/GLContext.h"
 #include "support/TestPackage.h"
@@ -12,6 +13,27 @@ namespace {
 
 const char* DIFFUSE = "textures/ground.png";
 const char* FLAT_NORMAL = "textures/flat.png";
+const char* RIDGED = "textures/ridged.png";
+
+// Light and dark stripes four texels wide: relief running across x.
+std::string ridges()
+{
+    Picture picture(16, 16, colours::BLACK);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            picture.set(x, y, (x / 4) % 2 == 0 ? colours::WHITE : colours::BLACK);
+    }
+    return encodePng(picture);
+}
+
+// The largest brightness difference between two renders of one window row.
+int largestDifference(const std::vector<glm::u8vec4>& a, const std::vector<glm::u8vec4>& b, int from, int to)
+{
+    int largest = 0;
+    for (int x = from; x < to; ++x)
+        largest = std::max(largest, std::abs(brightness(a[static_cast<size_t>(x)]) - brightness(b[static_cast<size_t>(x)])));
+    return largest;
+}
 using colours::BLACK;
 
 TexturedQuad* groundQuad(float width, float height, float tileSize)
@@ -34,6 +56,7 @@ protected:
         Entries entries = gameShaderEntries();
         entries[DIFFUSE] = encodePng(Picture(8, 8, glm::u8vec4(220, 120, 40, 255)));
         entries[FLAT_NORMAL] = encodePng(Picture(8, 8, glm::u8vec4(128, 128, 255, 255)));
+        entries[RIDGED] = ridges();
         return entries;
     }()};
 };
@@ -99,4 +122,34 @@ TEST_F(TexturedQuadDrawing, TheGroundIsBrightestUnderTheLight)
     // Away from the light the ambient term still shows the ground.
     EXPECT_GT(farSide, 0);
     delete quad;
+}
+
+// Ground quads carry their tangents, boxes derive theirs in the shader; both
+// must tilt the light by the relief of the normal picture.
+TEST_F(TexturedQuadDrawing, TheNormalPictureTiltsTheLightOnQuadsAndBoxes)
+{
+    FixedPoint lamp(glm::vec3(0.0f, 0.0f, 0.0f));
+    const auto renderRow = [&](const char* normal, bool asBox) {
+        gl.clear();
+        if (asBox) {
+            TexturedCuboid cube(0.0f, 0.0f, -2.0f, 4.0f, 4.0f, 4.0f, DIFFUSE, normal, "shaders/simple.vs",
+                                "shaders/simple.fs");
+            cube.setup(UV_MAPPING_TEMPLATE);
+            cube.render(&camera, &lamp, false);
+        } else {
+            TexturedQuad quad(0.0f, 0.0f, 0.0f, 4.0f, 4.0f, DIFFUSE, normal, "shaders/simple.vs",
+                              "shaders/simple.fs", 4.0f);
+            quad.setup();
+            quad.render(&camera, &lamp);
+        }
+        return readRow(100, 200);
+    };
+    for (bool asBox : {false, true}) {
+        SCOPED_TRACE(asBox ? "box" : "quad");
+        const std::vector<glm::u8vec4> flat = renderRow(FLAT_NORMAL, asBox);
+        const std::vector<glm::u8vec4> ridged = renderRow(RIDGED, asBox);
+        EXPECT_GT(largestDifference(flat, ridged, 82, 118), 30);
+        for (int x = 82; x < 118; ++x)
+            ASSERT_GT(brightness(ridged[static_cast<size_t>(x)]), 0) << "unlit pixel at " << x;
+    }
 }
