@@ -106,10 +106,11 @@ glm::vec2 Canvas::toLocal(float px, float py) const
 
 void Canvas::fill(const Sdf& shape, const Paint& paint, glm::vec2 lo, glm::vec2 hi)
 {
-    const int x0 = std::max(0, static_cast<int>(std::floor(origin.x + lo.x * scale)) - 1);
-    const int y0 = std::max(0, static_cast<int>(std::floor(origin.y + lo.y * scale)) - 1);
-    const int x1 = std::min(w - 1, static_cast<int>(std::ceil(origin.x + hi.x * scale)) + 1);
-    const int y1 = std::min(h - 1, static_cast<int>(std::ceil(origin.y + hi.y * scale)) + 1);
+    // The box clips: only pixels whose centres lie inside it are painted.
+    const int x0 = std::max(0, static_cast<int>(std::ceil(origin.x + lo.x * scale - 0.5f)));
+    const int y0 = std::max(0, static_cast<int>(std::ceil(origin.y + lo.y * scale - 0.5f)));
+    const int x1 = std::min(w - 1, static_cast<int>(std::floor(origin.x + hi.x * scale - 0.5f)));
+    const int y1 = std::min(h - 1, static_cast<int>(std::floor(origin.y + hi.y * scale - 0.5f)));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             const glm::vec2 p = toLocal(x + 0.5f, y + 0.5f);
@@ -128,20 +129,18 @@ void Canvas::fill(const Sdf& shape, const Paint& paint)
 void Canvas::fillOutlined(const Sdf& shape, const Paint& paint, const Color& rim, float outline,
                           glm::vec2 lo, glm::vec2 hi)
 {
-    const glm::vec2 grow(outline + 1.0f / scale);
-    fill([&](glm::vec2 p) { return shape(p) - outline; }, solid(rim), lo - grow, hi + grow);
+    fill([&](glm::vec2 p) { return shape(p) - outline; }, solid(rim), lo, hi);
     fill(shape, paint, lo, hi);
 }
 
 void Canvas::glow(const Sdf& shape, const Color& c, float radius, glm::vec2 lo, glm::vec2 hi)
 {
-    const glm::vec2 grow(radius);
     fill([&](glm::vec2 p) { return shape(p) - radius; },
          [&](glm::vec2 p) {
              const float t = clamp01(shape(p) / radius);
              return withAlpha(c, c.a * (1.0f - t) * (1.0f - t));
          },
-         lo - grow, hi + grow);
+         lo, hi);
 }
 
 void Canvas::paintAll(const Paint& paint)

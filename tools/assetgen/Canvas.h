@@ -51,14 +51,15 @@ public:
     void resetFrame() { setFrame(glm::vec2(0.0f), 1.0f); }
 
     // Fills the inside of 'shape' (local units) with 'paint', anti-aliased
-    // over one pixel. Only pixels inside the local box lo..hi are visited.
+    // over one pixel. Only pixels whose centres lie in the local box lo..hi
+    // are painted, so the box also clips.
     void fill(const Sdf& shape, const Paint& paint, glm::vec2 lo, glm::vec2 hi);
     // Same, box taken as the whole canvas.
     void fill(const Sdf& shape, const Paint& paint);
-    // A shape with a dark rim of 'outline' local units around it.
+    // A shape with a dark rim of 'outline' local units around it (the box clips both).
     void fillOutlined(const Sdf& shape, const Paint& paint, const Color& rim, float outline,
                       glm::vec2 lo, glm::vec2 hi);
-    // Soft glow or shadow: 'c' fading out over 'radius' local units outside the shape.
+    // Soft glow or shadow: 'c' fading out over 'radius' local units outside the shape, clipped to the box.
     void glow(const Sdf& shape, const Color& c, float radius, glm::vec2 lo, glm::vec2 hi);
     // Runs 'paint' over every pixel (local coordinates) and composites it.
     void paintAll(const Paint& paint);

@@ -29,6 +29,11 @@ const Color SAPPHIRE = rgb(0x2a6ae0);
 const Color EMERALD = rgb(0x1fae5a);
 const Color AMETHYST = rgb(0x9a3ad8);
 
+// Icons keep the outermost pixel ring of their cell clear, so that the
+// linear filtering of the inventory window never pulls in a neighbour.
+const vec2 CLIP_LO(1.0f / CELL);
+const vec2 CLIP_HI(1.0f - 1.0f / CELL);
+
 // Top-left pixel of icon n's cell in the picture.
 vec2 cellCorner(int n)
 {
@@ -51,13 +56,13 @@ public:
         const Sdf turned = [&](vec2 q) { return s(rot(q)); };
         const Paint painted = [&](vec2 q) { return p(rot(q)); };
         if (outline > 0.0f)
-            c.fillOutlined(turned, painted, OUTLINE, outline, vec2(0.0f), vec2(1.0f));
+            c.fillOutlined(turned, painted, OUTLINE, outline, CLIP_LO, CLIP_HI);
         else
-            c.fill(turned, painted, vec2(0.0f), vec2(1.0f));
+            c.fill(turned, painted, CLIP_LO, CLIP_HI);
     }
     void glow(const Sdf& s, const Color& colour, float radius)
     {
-        c.glow([&](vec2 q) { return s(turn(q)); }, colour, radius, vec2(0.0f), vec2(1.0f));
+        c.glow([&](vec2 q) { return s(turn(q)); }, colour, radius, CLIP_LO, CLIP_HI);
     }
 
 private:

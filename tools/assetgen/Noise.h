@@ -6,7 +6,9 @@
 
 // Deterministic noise for the painters: the same inputs give the same
 // pictures on every machine. 'period' arguments make a pattern tile: noise at
-// x and at x + period is the same.
+// x and at x + period is the same, so a picture whose coordinates run
+// 0..period across tiles. Perlin tiling stops at a period of 256 for the
+// finest octave: period << (octaves - 1) must stay within 256.
 namespace noise {
 
 // Integer hash to 0..1.

@@ -95,9 +95,9 @@ Sample blocks(glm::vec2 uv, int rows, int perRow, const Color& dark, const Color
     const float edge = std::min(ex * 0.8f, ey) + chip;
     const float body = smoothstep(0.02f, 0.12f, edge);
     const float tone = noise::hash((col % perRow + perRow) % perRow, row, seed);
-    const float grain = noise::fbm(uv * 48.0f, 4, 64, seed + 2);
+    const float grain = noise::fbm(uv * 64.0f, 3, 64, seed + 2);
     Color stone = mix(dark, light, 0.3f + 0.5f * tone + 0.25f * grain);
-    stone = shade(stone, 1.0f - 0.25f * smoothstep(0.2f, 0.8f, noise::fbm(uv * 6.0f, 3, 8, seed + 3)));
+    stone = shade(stone, 1.0f - 0.25f * smoothstep(0.2f, 0.8f, noise::fbm(uv * 8.0f, 3, 8, seed + 3)));
     const float height = body * (0.75f + 0.15f * grain + 0.1f * std::min(1.0f, edge * 4.0f));
     return {height, mix(joint, stone, body)};
 }
@@ -157,7 +157,7 @@ Sample iceWall(glm::vec2 uv)
     const glm::vec2 local = uv * 6.0f - c.centre;
     const float facet = 0.5f + local.x * (facetSlope - 0.5f) * 1.2f + local.y * ((c.id >> 8 & 255) / 255.0f - 0.5f);
     const float seam = 1.0f - smoothstep(0.0f, 0.05f, c.f2 - c.f1);
-    const float rock = smoothstep(0.2f, 0.5f, noise::fbm(uv * 3.0f, 4, 4, 62));
+    const float rock = smoothstep(0.2f, 0.5f, noise::fbm(uv * 4.0f, 4, 4, 62));
     Color colour = mix(rgb(0x6fa8d0), rgb(0xd8f0ff), facet);
     colour = mix(colour, rgb(0x2a3845), rock * 0.7f);
     colour = mix(colour, rgb(0xffffff), seam * 0.6f);
@@ -171,10 +171,10 @@ Sample rabakulusGround(glm::vec2 uv)
     const noise::Cells c = noise::cells(uv * 5.0f + warp * 0.15f, 5, 73, 0.85f);
     const float edge = c.f2 - c.f1;
     const float crack = 1.0f - smoothstep(0.0f, 0.07f, edge);
-    const float grain = noise::fbm(uv * 48.0f, 3, 64, 74);
+    const float grain = noise::fbm(uv * 64.0f, 3, 64, 74);
     const float tone = (c.id & 255) / 255.0f;
     Color rock = mix(rgb(0x26201f), rgb(0x4a3c38), 0.4f * tone + 0.3f + 0.3f * grain);
-    const float heat = crack * (0.6f + 0.4f * noise::fbm(uv * 10.0f, 2, 16, 75));
+    const float heat = crack * (0.6f + 0.4f * noise::fbm(uv * 16.0f, 2, 16, 75));
     rock = mix(rock, rgb(0xff6a1a), heat);
     rock = mix(rock, rgb(0xffd070), std::pow(heat, 3.0f));
     return {0.3f + 0.5f * smoothstep(0.0f, 0.2f, edge) + 0.1f * grain, rock, std::min(1.0f, heat * 1.5f)};
@@ -183,7 +183,7 @@ Sample rabakulusGround(glm::vec2 uv)
 Sample rabakulusWall(glm::vec2 uv)
 {
     Sample s = blocks(uv, 6, 2, rgb(0x2b2423), rgb(0x5a4843), rgb(0x120c0b), 81);
-    const float stain = smoothstep(0.2f, 0.7f, noise::fbm(uv * glm::vec2(3.0f, 1.0f), 4, 4, 82) +
+    const float stain = smoothstep(0.2f, 0.7f, noise::fbm(uv * glm::vec2(4.0f, 4.0f), 4, 4, 82) +
                                                    0.6f * (1.0f - uv.y) - 0.3f);
     s.albedo = mix(s.albedo, rgb(0x5a0f0c), stain * 0.7f);
     return s;

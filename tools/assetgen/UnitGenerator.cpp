@@ -66,9 +66,9 @@ void eyes(Canvas& c, const Look& l, float y, float spread, float size)
         const vec2 e(0.5f + side * spread, y);
         if (l.glowingEyes) {
             c.glow([=](vec2 p) { return sdf::circle(p, e, size * 0.7f); }, withAlpha(l.eye, 0.8f), size * 2.0f,
-                   e - vec2(size), e + vec2(size));
+                   e - vec2(size * 3.0f), e + vec2(size * 3.0f));
             c.fill([=](vec2 p) { return sdf::ellipse(p, e, vec2(size, size * 0.6f)); },
-                   radial(e, size, rgb(0xffffff), l.eye), e - vec2(size), e + vec2(size));
+                   radial(e, size, rgb(0xffffff), l.eye), e - vec2(size * 1.5f), e + vec2(size * 1.5f));
             continue;
         }
         c.fill([=](vec2 p) { return sdf::ellipse(p, e, vec2(size * 1.1f, size * 0.75f)); }, solid(rgb(0xf4f0ea)),

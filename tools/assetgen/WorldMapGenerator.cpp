@@ -147,7 +147,7 @@ void road(Canvas& c, vec2 from, vec2 to, int seed)
 
 void marker(Canvas& c, vec2 at, const Color& ring)
 {
-    c.glow([=](vec2 p) { return sdf::circle(p, at, PLACE_RADIUS); }, withAlpha(ring, 0.55f), 18.0f, at - vec2(30.0f), at + vec2(30.0f));
+    c.glow([=](vec2 p) { return sdf::circle(p, at, PLACE_RADIUS); }, withAlpha(ring, 0.55f), 18.0f, at - vec2(45.0f), at + vec2(45.0f));
     c.fill([=](vec2 p) { return std::fabs(sdf::circle(p, at, PLACE_RADIUS - 2.0f)) - 3.0f; },
            [=](vec2 p) { return shade(ring, 1.2f - (p.y - at.y + 25.0f) / 80.0f); });
     c.fill([=](vec2 p) { return std::fabs(sdf::circle(p, at, PLACE_RADIUS - 2.0f)) - 0.8f; }, solid(rgb(0xffffff, 0.6f)));
