@@ -81,6 +81,18 @@ protected:
         glDeleteVertexArrays(1, &vao);
     }
 
+    // Uses the particle program with one colour ramp, gravity and point size.
+    GLuint useParticleProgram(glm::vec3 startColour, glm::vec3 endColour, glm::vec3 gravity, float size)
+    {
+        const GLuint id = useProgram("shaders/particlesystem.vs", "shaders/particlesystem.fs");
+        glUniform3fv(glGetUniformLocation(id, "u_start_color"), 1, glm::value_ptr(startColour));
+        glUniform3fv(glGetUniformLocation(id, "u_end_color"), 1, glm::value_ptr(endColour));
+        glUniform3fv(glGetUniformLocation(id, "u_gravity"), 1, glm::value_ptr(gravity));
+        glUniform1f(glGetUniformLocation(id, "u_start_point_size"), size);
+        glUniform1f(glGetUniformLocation(id, "u_end_point_size"), size);
+        return id;
+    }
+
     glm::u8vec4 pixelAt(const glm::vec3& world)
     {
         const glm::vec2 at = projectToWindow(camera.getPerspectiveMatrix(), camera.getViewMatrix(), world, 200, 200);
@@ -117,13 +129,8 @@ void appendProjectile(std::vector<uint8_t>& records, glm::vec2 position, float a
 
 TEST_F(PointSpriteShaders, ParticlesShowOnlyBetweenSpawnDelayAndLifetimeAndFlyFromTheirStart)
 {
-    const GLuint id = useProgram("shaders/particlesystem.vs", "shaders/particlesystem.fs");
-    ASSERT_NE(id, 0u);
-    glUniform3f(glGetUniformLocation(id, "u_start_color"), 1.0f, 0.0f, 0.0f);
-    glUniform3f(glGetUniformLocation(id, "u_end_color"), 0.0f, 0.0f, 1.0f);
-    glUniform3f(glGetUniformLocation(id, "u_gravity"), 0.0f, 0.0f, 0.0f);
-    glUniform1f(glGetUniformLocation(id, "u_start_point_size"), 20.0f);
-    glUniform1f(glGetUniformLocation(id, "u_end_point_size"), 20.0f);
+    ASSERT_NE(useParticleProgram(glm::vec3(1.0f, 0.0f, 0.0f), glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f), 20.0f),
+              0u);
 
     std::vector<uint8_t> records;
     appendParticle(records, glm::vec3(0.0f), glm::vec3(0.0f), 0.0f, 1.0f, 0.0f);
@@ -145,13 +152,7 @@ TEST_F(PointSpriteShaders, ParticlesShowOnlyBetweenSpawnDelayAndLifetimeAndFlyFr
 
 TEST_F(PointSpriteShaders, ParticlesFallWithGravityAndShrinkWithDistance)
 {
-    const GLuint id = useProgram("shaders/particlesystem.vs", "shaders/particlesystem.fs");
-    ASSERT_NE(id, 0u);
-    glUniform3f(glGetUniformLocation(id, "u_start_color"), 1.0f, 1.0f, 1.0f);
-    glUniform3f(glGetUniformLocation(id, "u_end_color"), 1.0f, 1.0f, 1.0f);
-    glUniform3f(glGetUniformLocation(id, "u_gravity"), 0.0f, 4.0f, 0.0f);
-    glUniform1f(glGetUniformLocation(id, "u_start_point_size"), 10.0f);
-    glUniform1f(glGetUniformLocation(id, "u_end_point_size"), 10.0f);
+    ASSERT_NE(useParticleProgram(glm::vec3(1.0f), glm::vec3(1.0f), glm::vec3(0.0f, 4.0f, 0.0f), 10.0f), 0u);
 
     // Half of 4 units/s² over 2 s: 8 units along y.
     std::vector<uint8_t> records;
