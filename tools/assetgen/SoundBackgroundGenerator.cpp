@@ -65,7 +65,12 @@ public:
     }
     void layer(const Buffer& continuous, float gain) { add(mix, continuous, gain); }
     Buffer& signal() { return mix; }
-    Buffer finish() const { return Buffer(mix.begin() + static_cast<long>(period), mix.end()); }
+    // The second period, with any offset of the mix taken out.
+    Buffer finish() const
+    {
+        const Buffer centred = onePoleHigh(mix, 20.0f);
+        return Buffer(centred.begin() + static_cast<long>(period), centred.end());
+    }
 
 private:
     size_t period;

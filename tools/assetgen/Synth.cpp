@@ -310,6 +310,12 @@ Buffer pluck(float frequency, float seconds, float brightness, float sustain, Ra
     }
     const float c = (1.0f - fraction) / (1.0f + fraction);
     Buffer line = filter(noise(length, random), FilterMode::Low, 200.0f + brightness * 3000.0f, 0.7f);
+    // The loop keeps whatever offset it starts with; take it out up front.
+    float offset = 0.0f;
+    for (float sample : line)
+        offset += sample / static_cast<float>(length);
+    for (float& sample : line)
+        sample -= offset;
     Buffer out(samplesFor(seconds));
     size_t index = 0;
     float previous = 0.0f;
@@ -485,6 +491,8 @@ bool writeRecipes(const AssetWriter& out, const std::vector<Recipe>& recipes, co
     bool ok = true;
     for (const Recipe& recipe : recipes) {
         Buffer sound = recipe.make();
+        if (mastering.highPassHz > 0.0f)
+            sound = onePoleHigh(sound, mastering.highPassHz);
         fadeEdges(sound, mastering.fadeSeconds * 0.1f, mastering.fadeSeconds);
         const float peak = peakOf(sound);
         if (peak > 0.0f) {

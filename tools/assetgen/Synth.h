@@ -126,20 +126,22 @@ void applyEnvelope(Buffer& signal, const Curve& envelope);
 void fadeEdges(Buffer& signal, float inSeconds, float outSeconds);
 std::vector<int16_t> toPcm(const Buffer& signal);
 
-// How a finished sound is levelled: its peak in dB below full scale, an
-// optional loudness (RMS) target that may only lower it further (0 = none),
-// and the fade at its ends.
+// How a finished sound is levelled: a high-pass taking out any offset (0 =
+// none), the fade at its ends, its peak in dB below full scale, and an
+// optional loudness (RMS) target that may only lower it further (0 = none).
 struct Mastering {
+    float highPassHz;
+    float fadeSeconds;
     float peakDb;
     float rmsDb;
-    float fadeSeconds;
 };
 // Effects peak just under full scale (a dense buzz a little lower, so it
 // does not shout over the rest) and fade over a few milliseconds.
-constexpr Mastering EFFECT_MASTERING{-1.0f, -10.0f, 0.03f};
-// Loops keep their ends untouched so they join, and all sit at one quiet
-// loudness, below the effects, whichever level plays them.
-constexpr Mastering LOOP_MASTERING{-4.0f, -21.0f, 0.0f};
+constexpr Mastering EFFECT_MASTERING{20.0f, 0.03f, -1.0f, -10.0f};
+// Loops keep their ends untouched so they join (they take out their offset
+// themselves, over the whole loop), and all sit at one quiet loudness, below
+// the effects, whichever level plays them.
+constexpr Mastering LOOP_MASTERING{0.0f, 0.0f, -4.0f, -21.0f};
 
 float peakOf(const Buffer& signal);
 float rmsOf(const Buffer& signal);

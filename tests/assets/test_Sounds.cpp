@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/AssetList.h"
+#include "support/TempDir.h"
+#include "support/TestPackage.h"
+
+namespace {
+
+constexpr int SAMPLE_RATE = 11025;
+constexpr float FULL_SCALE = 32768.0f;
+
+// The generators that write the game's sounds, by their registered names.
+const char* const SOUND_GENERATORS = "sounds_combat sounds_creatures sounds_interface sounds_backgrounds";
+
+uint16_t u16At(const std::string& bytes, size_t offset)
+{
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[offset]) | static_cast<uint8_t>(bytes[offset + 1]) << 8);
+}
+
+std::vector<int16_t> samplesOf(const std::string& bytes)
+{
+    std::vector<int16_t> samples;
+    for (size_t offset = 44; offset + 1 < bytes.size(); offset += 2)
+        samples.push_back(static_cast<int16_t>(u16At(bytes, offset)));
+    return samples;
+}
+
+std::vector<std::string> soundPaths()
+{
+    std::vector<std::string> sounds;
+    for (const std::string& path : getAssetList()) {
+        if (path.rfind("sounds/", 0) == 0)
+            sounds.push_back(path);
+    }
+    return sounds;
+}
+
+bool isBackground(const std::string& path)
+{
+    const std::string suffix = "_background.wav";
+    return path.size() > suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string builtFile(const std::string& path)
+{
+    return readFileBytes(std::string(MORVELUND_DATA_DIR) + "/" + path);
+}
+
+float rmsOf(const std::vector<int16_t>& samples, size_t from, size_t count)
+{
+    double sum = 0.0;
+    for (size_t i = from; i < from + count; ++i)
+        sum += static_cast<double>(samples[i]) * samples[i];
+    return static_cast<float>(std::sqrt(sum / count)) / FULL_SCALE;
+}
+
+float dbfs(float level)
+{
+    return 20.0f * std::log10(std::max(level, 1e-9f));
+}
+
+} // namespace
+
+TEST(GeneratedSounds, EverySoundOfTheAssetListIsBuiltWithTheCanonicalHeader)
+{
+    const std::vector<std::string> sounds = soundPaths();
+    ASSERT_EQ(sounds.size(), 35u);
+    std::set<std::string> distinct;
+    for (const std::string& path : sounds) {
+        SCOPED_TRACE(path);
+        const std::string bytes = builtFile(path);
+        ASSERT_GT(bytes.size(), 44u) << "missing or empty";
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(u32At(bytes, 4), bytes.size() - 8);
+        EXPECT_EQ(bytes.substr(8, 4), "WAVE");
+        EXPECT_EQ(bytes.substr(12, 4), "fmt ");
+        EXPECT_EQ(u32At(bytes, 16), 16u);
+        EXPECT_EQ(u16At(bytes, 20), 1u);  // PCM
+        EXPECT_EQ(u16At(bytes, 22), 1u);  // mono
+        EXPECT_EQ(u32At(bytes, 24), 11025u);
+        EXPECT_EQ(u32At(bytes, 28), 22050u);
+        EXPECT_EQ(u16At(bytes, 32), 2u);
+        EXPECT_EQ(u16At(bytes, 34), 16u);
+        EXPECT_EQ(bytes.substr(36, 4), "data");
+        EXPECT_EQ(u32At(bytes, 40), bytes.size() - 44);
+        EXPECT_EQ(bytes.size() % 2, 0u);
+        distinct.insert(bytes);
+    }
+    // A recipe pasted twice would give two sounds the same voice.
+    EXPECT_EQ(distinct.size(), sounds.size());
+}
+
+TEST(GeneratedSounds, EffectsAreShortAndBackgroundsLastTwentyToFortySeconds)
+{
+    for (const std::string& path : soundPaths()) {
+        SCOPED_TRACE(path);
+        const float seconds = static_cast<float>(samplesOf(builtFile(path)).size()) / SAMPLE_RATE;
+        if (isBackground(path)) {
+            EXPECT_GE(seconds, 20.0f);
+            EXPECT_LE(seconds, 40.0f);
+        } else {
+            EXPECT_GE(seconds, 0.1f);
+            EXPECT_LE(seconds, 2.5f);
+        }
+    }
+    // Steps come every quarter second; a longer step would be cut by the next.
+    EXPECT_LT(samplesOf(builtFile("sounds/footstep.wav")).size(), SAMPLE_RATE / 4u);
+}
+
+TEST(GeneratedSounds, LevelsAreNormalisedBelowClippingAndNeverSilentOrOffCentre)
+{
+    for (const std::string& path : soundPaths()) {
+        SCOPED_TRACE(path);
+        const std::vector<int16_t> samples = samplesOf(builtFile(path));
+        ASSERT_FALSE(samples.empty());
+        int peak = 0;
+        double sum = 0.0;
+        for (int16_t s : samples) {
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+            sum += s;
+        }
+        const float peakDb = dbfs(peak / FULL_SCALE);
+        EXPECT_LT(peakDb, -0.5f) << "too close to clipping";
+        EXPECT_GT(peakDb, isBackground(path) ? -14.0f : -6.0f) << "not normalised";
+        EXPECT_GT(dbfs(rmsOf(samples, 0, samples.size())), -30.0f) << "nearly silent";
+        // An offset would click whenever OpenAL starts or stops the sound.
+        EXPECT_LT(std::fabs(static_cast<float>(sum / samples.size())) / FULL_SCALE, 0.01f);
+    }
+}
+
+TEST(GeneratedSounds, EffectsStartAndEndAtRest)
+{
+    for (const std::string& path : soundPaths()) {
+        if (isBackground(path))
+            continue;
+        SCOPED_TRACE(path);
+        const std::vector<int16_t> samples = samplesOf(builtFile(path));
+        ASSERT_FALSE(samples.empty());
+        EXPECT_LT(std::abs(samples.front()), 330) << "clicks on start";
+        EXPECT_LT(std::abs(samples.back()), 330) << "clicks when it ends";
+    }
+}
+
+TEST(GeneratedSounds, BackgroundsJoinTheirEndToTheirStartWithoutAJump)
+{
+    for (const std::string& path : soundPaths()) {
+        if (!isBackground(path))
+            continue;
+        SCOPED_TRACE(path);
+        const std::vector<int16_t> s = samplesOf(builtFile(path));
+        ASSERT_GT(s.size(), static_cast<size_t>(SAMPLE_RATE));
+        // The step over the seam must be an ordinary step of this sound.
+        std::vector<int> steps;
+        for (size_t i = 1; i < s.size(); ++i)
+            steps.push_back(std::abs(s[i] - s[i - 1]));
+        std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
+        const int ordinaryStep = std::max(steps[steps.size() * 99 / 100], 200);
+        EXPECT_LE(std::abs(s.front() - s.back()), ordinaryStep);
+        // And the loudness must carry on over it.
+        const size_t window = SAMPLE_RATE / 2;
+        const float before = rmsOf(s, s.size() - window, window);
+        const float after = rmsOf(s, 0, window);
+        EXPECT_LT(std::fabs(dbfs(after) - dbfs(before)), 6.0f) << "before " << before << ", after " << after;
+    }
+}
+
+TEST(GeneratedSounds, TwoGeneratorRunsWriteEverySoundWithIdenticalBytes)
+{
+    TempDir first;
+    TempDir second;
+    for (const TempDir* dir : {&first, &second}) {
+        const std::string command =
+            std::string("\"") + MORVELUND_ASSETGEN + "\" \"" + dir->path() + "\" " + SOUND_GENERATORS;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    for (const std::string& path : soundPaths()) {
+        SCOPED_TRACE(path);
+        const std::string bytes = readFileBytes(first.file(path));
+        ASSERT_FALSE(bytes.empty()) << "not written by the sound generators";
+        EXPECT_TRUE(bytes == readFileBytes(second.file(path)));
+        EXPECT_TRUE(bytes == builtFile(path)) << "the build holds another version";
+    }
+}
