@@ -1,10 +1,10 @@
 #version 330 core
 
 // Shows the offscreen frame of a 1024 x 576 window as chunky pixel art. The
-// frame is cut into the same 480 x 270 blocks at every window size, so the
+// frame is cut into the same 320 x 180 blocks at every window size, so the
 // picture has the same blocky look whichever of the three sizes is open; each
 // block takes the colour found at its centre.
-const vec2 BLOCKS = vec2(480.0, 270.0);
+const vec2 BLOCKS = vec2(320.0, 180.0);
 
 in vec2 v_uv;
 

@@ -190,7 +190,7 @@ TEST_F(ScreenQuadDrawing, DestroyingAQuadGivesItsProgramBackOnlyOnce)
 
 // The full-window pass at each window size cuts the frame into the same
 // number of blocks, each one colour.
-TEST(PixelatePass, EveryWindowWidthShowsTheFrameAs480By270Blocks)
+TEST(PixelatePass, EveryWindowWidthShowsTheFrameAs320By180Blocks)
 {
     GLContext gl(1920, 1080);
     ASSERT_TRUE(gl.ok()) << gl.error();
@@ -217,8 +217,8 @@ TEST(PixelatePass, EveryWindowWidthShowsTheFrameAs480By270Blocks)
 
         std::vector<glm::u8vec4> row = readRow(height / 2, 1920);
         row.resize(static_cast<size_t>(width));
-        EXPECT_EQ(countRuns(row), 480);
-        EXPECT_EQ(countRuns(readColumn(width / 2, height)), 270);
+        EXPECT_EQ(countRuns(row), 320);
+        EXPECT_EQ(countRuns(readColumn(width / 2, height)), 180);
     }
     glDeleteTextures(1, &texture);
 }
