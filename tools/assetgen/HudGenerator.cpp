@@ -102,13 +102,13 @@ Canvas skillBase(const Color& inner, const Color& outer)
 Canvas teleportIcon()
 {
     Canvas c = skillBase(rgb(0x3a1a6a), rgb(0x08041a));
-    for (int arm = 0; arm < 5; ++arm)
-        c.fill([arm](vec2 p) {
-            const vec2 d = p - vec2(0.5f);
-            const float r = glm::length(d), a = std::atan2(d.y, d.x);
-            const float spiral = std::sin(a * 1.0f + r * 18.0f + arm * 2.0f * PI / 5.0f);
-            return std::max(spiral - 0.55f, r - 0.42f) * 0.05f;
-        }, [](vec2 p) { return mix(rgb(0xffffff), rgb(0xa050ff), glm::length(p - vec2(0.5f)) * 2.4f); });
+    // Five arms spiralling into the centre of the portal.
+    c.fill([](vec2 p) {
+        const vec2 d = p - vec2(0.5f);
+        const float r = glm::length(d), a = std::atan2(d.y, d.x);
+        const float spiral = std::sin(a * 5.0f + r * 22.0f);
+        return std::max((0.35f - spiral) * 0.03f, r - 0.42f);
+    }, [](vec2 p) { return mix(rgb(0xffffff), rgb(0xa050ff), glm::length(p - vec2(0.5f)) * 2.4f); });
     c.glow([](vec2 p) { return sdf::circle(p, vec2(0.5f), 0.06f); }, rgb(0xffffff, 0.9f), 0.12f, vec2(0.0f), vec2(1.0f));
     Rng rng(5);
     for (int i = 0; i < 12; ++i) {
@@ -127,9 +127,14 @@ Canvas regenIcon()
            rgb(0x80ff80, 0.8f), 0.12f, vec2(0.0f), vec2(1.0f));
     c.fill([](vec2 p) { return std::min(sdf::box(p, vec2(0.5f), vec2(0.1f, 0.3f), 0.03f), sdf::box(p, vec2(0.5f), vec2(0.3f, 0.1f), 0.03f)); },
            linear(vec2(0.3f, 0.2f), vec2(0.7f, 0.8f), rgb(0xd0ffd0), rgb(0x20b040)));
-    for (int i = 0; i < 3; ++i) {
-        const vec2 a(0.2f + 0.3f * i, 0.86f), b(0.24f + 0.3f * i, 0.64f);
-        c.fill([=](vec2 p) { return sdf::taper(p, a, b, 0.012f, 0.03f); }, solid(rgb(0xb0ffb0, 0.8f)));
+    // Rising motes of life.
+    Rng rng(11);
+    for (int i = 0; i < 9; ++i) {
+        const vec2 m(rng.range(0.12f, 0.88f), rng.range(0.1f, 0.9f));
+        const float r = rng.range(0.012f, 0.03f);
+        if (std::fabs(m.x - 0.5f) < 0.32f && std::fabs(m.y - 0.5f) < 0.32f)
+            continue;
+        c.fill([=](vec2 p) { return sdf::circle(p, m, r); }, solid(rgb(0xc0ffc0, 0.85f)));
     }
     return c;
 }

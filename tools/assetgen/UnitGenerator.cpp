@@ -188,12 +188,26 @@ void paintFace(Canvas& c, Face face, const Look& l)
     const float hb = headBottom(l);
     const vec2 lo(0.0f), hi(1.0f, a);
     if (face == Face::TOP) {
-        c.fill([](vec2) { return -1.0f; }, cloth(l.cloth, 1.0f), lo, hi);
+        // Seen from above: shoulders in the clothes' colour around the head,
+        // the face's side (the front) at the bottom of the quadrant.
+        c.fill([](vec2) { return -1.0f; }, [=](vec2 p) {
+            return shade(l.cloth, 1.1f - 0.5f * glm::length(p - vec2(0.5f)));
+        }, lo, hi);
+        c.fill([](vec2 p) { return std::fabs(sdf::box(p, vec2(0.5f), vec2(0.47f), 0.1f)) - 0.02f; },
+               solid(shade(l.trim, 0.9f)), lo, hi);
         const Color top = l.hairStyle == 3 ? shade(l.cloth, 0.9f) : (l.hairStyle == 0 ? l.skin : l.hair);
-        c.fill([](vec2 p) { return sdf::box(p, vec2(0.5f), vec2(0.44f), 0.12f); },
-               [=](vec2 p) { return shade(top, 1.15f - 0.6f * glm::length(p - vec2(0.45f))); }, lo, hi);
+        const vec2 head(0.5f, 0.54f);
+        c.fill([=](vec2 p) { return sdf::circle(p, head + vec2(0.0f, 0.04f), 0.3f); }, solid(rgb(0x000000, 0.35f)), lo, hi);
+        if (l.hairStyle != 3 && l.hairStyle != 0)
+            c.fill([=](vec2 p) { return sdf::ellipse(p, head + vec2(0.0f, 0.2f), vec2(0.12f, 0.1f)); }, skinPaint(l.skin), lo, hi);
+        c.fill([=](vec2 p) { return sdf::circle(p, head, 0.27f); },
+               [=](vec2 p) { return shade(top, 1.25f - 1.2f * glm::length(p - head + vec2(0.08f))); }, lo, hi);
         if (l.hairStyle == 1 || l.hairStyle == 2)
-            c.fill([](vec2 p) { return sdf::circle(p, vec2(0.5f, 0.4f), 0.04f); }, solid(shade(l.hair, 0.6f)), lo, hi);
+            for (int i = 0; i < 7; ++i) {
+                const float a = i * 0.9f;
+                c.fill([=](vec2 p) { return sdf::segment(p, head - vec2(0.0f, 0.05f), head + 0.22f * vec2(std::cos(a), std::sin(a)), 0.012f); },
+                       solid(shade(l.hair, 0.7f)), lo, hi);
+            }
         if (l.extra)
             l.extra(c, face, l);
         return;
