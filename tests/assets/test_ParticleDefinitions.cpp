@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "render/ParticleSystem.h"
+#include "support/LogCapture.h"
 #include "support/TestPackage.h"
 
 namespace {
@@ -62,7 +64,45 @@ Definition load(const std::string& path, std::map<std::string, int>* seenOut = n
     return values;
 }
 
+// Opens the reader's results to the test; no GL work is done.
+class LoadedDefinition : public ParticleSystem {
+public:
+    explicit LoadedDefinition(const std::string& path) : ParticleSystem(path, false) {}
+    using ParticleSystem::endPointSize;
+    using ParticleSystem::flow;
+    using ParticleSystem::lifetimeMax;
+    using ParticleSystem::loadFromXml;
+    using ParticleSystem::maxParticles;
+    using ParticleSystem::startColor;
+};
+
 } // namespace
+
+TEST(ParticleDefinitions, TheGamesParticleReaderLoadsEveryFileWithoutAWord)
+{
+    std::map<std::string, std::string> entries;
+    for (const char* path : DEFINITIONS)
+        entries[path] = readFileBytes(std::string(MORVELUND_DATA_DIR) + "/" + path);
+    TestPackage package(entries);
+    ASSERT_TRUE(package.ok());
+    for (const char* path : DEFINITIONS) {
+        SCOPED_TRACE(path);
+        const Definition expected = load(path);
+        LoadedDefinition system(path);
+        bool loaded = false;
+        {
+            LogCapture log;
+            loaded = system.loadFromXml();
+            EXPECT_EQ(log.text(), "");
+        }
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(system.maxParticles, static_cast<int>(expected.at("general.max_particles")));
+        EXPECT_FLOAT_EQ(system.flow, static_cast<float>(expected.at("general.flow")));
+        EXPECT_FLOAT_EQ(system.startColor.r, static_cast<float>(expected.at("color.start_r")));
+        EXPECT_FLOAT_EQ(system.endPointSize, static_cast<float>(expected.at("size.end")));
+        EXPECT_FLOAT_EQ(system.lifetimeMax, static_cast<float>(expected.at("lifetime.max")));
+    }
+}
 
 TEST(ParticleDefinitions, EveryFileHasEachElementOnceWithEveryRequiredAttributeAsANumber)
 {
