@@ -58,8 +58,10 @@ Text::Text(float x, float y, const char* text, float scale, glm::vec3 color, std
 
 Text::~Text()
 {
-    // The font stays in the texture cache: every text shares it for the
-    // whole run, so decoding it again later would only cost time.
+    // The font is given back like any other texture, so the cache's count
+    // stays true; the HUD's texts keep it decoded for the whole run anyway.
+    if (fontTextureId != 0)
+        TextureManager::getInstance()->freeTexture(fontTexture);
     if (program != nullptr)
         ProgramManager::getInstance()->freeProgram(VERTEX_SHADER, FRAGMENT_SHADER, "");
     releaseBuffers();

@@ -37,7 +37,12 @@ protected:
         glDisable(GL_DEPTH_TEST);
         sprite = makeNearestTexture(Picture(4, 4, colours::WHITE));
     }
-    void TearDown() override { glDeleteTextures(1, &sprite); }
+    void TearDown() override
+    {
+        glDeleteTextures(1, &sprite);
+        for (const auto& [vertex, fragment] : loaded)
+            ProgramManager::getInstance()->freeProgram(vertex, fragment, "");
+    }
 
     // Uses the program and sets the matrices and the sprite every point
     // program shares.
@@ -47,6 +52,7 @@ protected:
         EXPECT_NE(program, nullptr);
         if (program == nullptr)
             return 0;
+        loaded.emplace_back(vertex, fragment);
         program->use();
         const GLuint id = program->getId();
         const glm::mat4 world(1.0f);
@@ -103,6 +109,7 @@ protected:
     Camera camera = topDownCamera(200, 200);
     TestPackage package{gameShaderEntries()};
     GLuint sprite = 0;
+    std::vector<std::pair<const char*, const char*>> loaded;
 };
 
 // One particle record: position, velocity, spawn delay, lifetime, age.

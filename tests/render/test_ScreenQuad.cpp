@@ -137,6 +137,7 @@ TEST_F(ScreenQuadDrawing, ShowsItsTextureUprightAtItsPixelRectangle)
     EXPECT_TRUE(near(gl.readPixel(95, 55), GREEN));
     EXPECT_EQ(gl.readPixel(15, 15), BLACK) << "drawn outside its rectangle";
     EXPECT_EQ(gl.readPixel(125, 65), BLACK) << "drawn outside its rectangle";
+    TextureManager::getInstance()->freeTexture("textures/four.png");
 }
 
 TEST_F(ScreenQuadDrawing, MovesAreUploadedOnceAtTheNextRender)
@@ -150,6 +151,7 @@ TEST_F(ScreenQuadDrawing, MovesAreUploadedOnceAtTheNextRender)
     EXPECT_EQ(quad.uploadedVertex(1), glm::vec4(100, 20, 0, 0));
     EXPECT_TRUE(near(gl.readPixel(110, 30), BLUE));
     EXPECT_EQ(gl.readPixel(10, 10), BLACK);
+    TextureManager::getInstance()->freeTexture("textures/four.png");
 }
 
 TEST_F(ScreenQuadDrawing, AlphaBlendsWhenTheCallerEnablesBlendingAndDepthTestEndsOn)
