@@ -217,7 +217,7 @@ TEST(Pictures, levelSurfacesRepeatWithoutSeams)
 
 TEST(Pictures, theGeneratorWritesTheSamePicturesOnEveryRun)
 {
-    const fs::path generator = fs::path(MORVELUND_DATA_DIR).parent_path() / "tools" / "assetgen" / "assetgen";
+    const fs::path generator = MORVELUND_ASSETGEN;
     ASSERT_TRUE(fs::exists(generator)) << generator;
     TempDir firstDir, secondDir;
     const fs::path first(firstDir.path()), second(secondDir.path());
