@@ -244,9 +244,11 @@ glm::vec3 Unit::getRandomPosWithLOS(Collidable* level, float radius)
         if (level->lineOfSight(position, candidate, -1.0f))
             return candidate;
     }
-    // Nothing visible was found (a unit boxed in by walls): staying put is
-    // the one goal that is surely reachable.
-    return position;
+    // Nothing visible was found (a unit boxed in by walls): give the search's
+    // starting point, the unit's own place at candidate height, which is
+    // reachable and never the unit's exact position (a walk there always has
+    // a direction).
+    return glm::vec3(position.x, position.y, SIGHT_CANDIDATE_Z);
 }
 
 float Unit::headingOf(const glm::vec3& direction, float previous)

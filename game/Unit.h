@@ -58,7 +58,7 @@ public:
     // A point that can be seen from the unit, radius/3 to radius away from
     // the previous candidate, at z 1.0. Rejected candidates are the start of
     // the next try, so the search walks outwards. After MAX_SIGHT_TRIES
-    // failures it gives up and answers the unit's own position.
+    // failures it gives up and answers the unit's own x and y at z 1.0.
     glm::vec3 getRandomPosWithLOS(Collidable* level, float radius);
     // Heading about z (0 facing +x, counter-clockwise, 0 to 2pi) of a
     // direction; 'previous' for a direction of length 0, which has none.

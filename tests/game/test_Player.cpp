@@ -368,23 +368,6 @@ TEST(PlayerSpin, OneSecondOfSpinTurnsTwentyRadiansWithAHitEveryTenthFrame)
     EXPECT_FLOAT_EQ(player.rotation.z, 0.0f);
 }
 
-TEST(PlayerSpin, DyingStopsTheSpinTheWalkAndTheBuffLook)
-{
-    Player player(0.0f, 0.0f);
-    player.createBoxes();
-    player.setTemporaryExtraStrength(100.0f, 5.0f);
-    player.spin();
-    player.speed = 9.0f;
-    player.armAPose = 1.0f;
-    player.armBSwing = 1.0f;
-    player.die();
-    EXPECT_FLOAT_EQ(player.speed, 0.0f);
-    EXPECT_FLOAT_EQ(player.spinTimer, 0.0f);
-    EXPECT_FLOAT_EQ(player.armAPose, 0.0f);
-    EXPECT_FLOAT_EQ(player.armBSwing, 0.0f);
-    EXPECT_FLOAT_EQ(player.body->scale, 1.0f);
-}
-
 TEST(PlayerWalking, ShortDirectionsDoNotTurnTheHero)
 {
     Player player(0.0f, 0.0f);

@@ -49,17 +49,6 @@ TEST(UnitHeading, TheLengthIncludesZAndAZeroDirectionKeepsThePreviousHeading)
     EXPECT_NEAR(Unit::headingOf(glm::vec3(0, 0, 5), 1.25f), PI / 2.0f, 1e-6f);
 }
 
-TEST(UnitConstruction, TheBodyCentreIsAQuarterOfTheHeightAboveZ)
-{
-    Unit unit = makeUnit();
-    EXPECT_EQ(unit.position, glm::vec3(10.0f, 20.0f, 2.0f));
-    EXPECT_FLOAT_EQ(unit.hoverBaseZ, 3.0f);
-    EXPECT_FLOAT_EQ(unit.maxHealth, 100.0f);
-    EXPECT_FLOAT_EQ(unit.healthRegen, 3.0f);
-    EXPECT_EQ(unit.body, nullptr);
-    EXPECT_TRUE(unit.bodyTexturePath.empty());
-}
-
 TEST(UnitDamage, LeavingOneTenthOrLessKillsAndNeverGoesNegative)
 {
     Unit unit = makeUnit();
@@ -223,17 +212,6 @@ TEST(UnitPose, ArmsHangBesideTheBodyAndTheDrawnSwingTrailsAFrame)
     }
 }
 
-TEST(UnitPose, ScalingReachesAllThreeBoxes)
-{
-    Unit unit = makeUnit();
-    unit.setScale(2.0f); // no boxes yet: nothing to scale, nothing breaks
-    unit.createBoxes();
-    unit.setScale(1.25f);
-    EXPECT_FLOAT_EQ(unit.body->scale, 1.25f);
-    EXPECT_FLOAT_EQ(unit.armA->scale, 1.25f);
-    EXPECT_FLOAT_EQ(unit.armB->scale, 1.25f);
-}
-
 TEST(UnitRandomPosition, AFirstVisibleCandidateLiesBetweenAThirdOfTheRadiusAndTheRadius)
 {
     std::srand(77);
@@ -272,11 +250,11 @@ TEST(UnitRandomPosition, RejectedCandidatesAreTheStartOfTheNextTry)
     }
 }
 
-TEST(UnitRandomPosition, ASearchThatNeverSeesItsCandidateGivesUpOnTheUnitsOwnPlace)
+TEST(UnitRandomPosition, ASearchThatNeverSeesItsCandidateGivesUpOnItsStartingPoint)
 {
     Unit unit = makeUnit();
     FakeWorld world;
     world.visible = [](const glm::vec3&, const glm::vec3&) { return false; };
-    EXPECT_EQ(unit.getRandomPosWithLOS(&world, 10.0f), unit.position);
+    EXPECT_EQ(unit.getRandomPosWithLOS(&world, 10.0f), glm::vec3(10.0f, 20.0f, 1.0f));
     EXPECT_EQ(world.sightQueries.size(), static_cast<size_t>(Unit::MAX_SIGHT_TRIES));
 }
