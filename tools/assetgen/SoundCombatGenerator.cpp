@@ -96,7 +96,9 @@ Buffer footstep()
     Buffer step = thump(seconds, 120.0f, 60.0f, 0.035f);
     multiply(step, 0.6f);
     const size_t count = samplesFor(seconds);
-    Buffer grit = filter(noise(count, random), FilterMode::Band, 1100.0f, 0.8f);
+    // Heard every quarter second for hours: kept low and soft, no hiss.
+    Buffer grit = filter(noise(count, random), FilterMode::Band, 700.0f, 0.8f);
+    grit = filter(grit, FilterMode::Low, 2200.0f, 0.7f);
     multiply(grit, crackle(count, 400.0f, 0.004f, random));
     applyEnvelope(grit, Curve({{0.0f, 0.0f}, {0.006f, 1.0f}, {0.09f, 0.15f}, {seconds, 0.0f}}));
     add(step, grit, 0.9f);
@@ -125,8 +127,8 @@ Buffer monkBolt()
     Random random(108);
     const float seconds = 0.6f;
     const size_t count = samplesFor(seconds);
-    Buffer zap = fm(Curve({{0.0f, 1400.0f}, {0.35f, 260.0f}}, true).render(count), 1.5f,
-                    Curve({{0.0f, 4.0f}, {0.4f, 0.5f}}).render(count));
+    Buffer zap = fm(Curve({{0.0f, 900.0f}, {0.35f, 220.0f}}, true).render(count), 1.0f,
+                    Curve({{0.0f, 2.5f}, {0.4f, 0.4f}}).render(count));
     applyEnvelope(zap, Curve({{0.0f, 0.0f}, {0.01f, 1.0f}, {0.35f, 0.3f}, {0.5f, 0.0f}}));
     add(zap, whoosh(0.5f, Curve({{0.0f, 3000.0f}, {0.4f, 700.0f}}, true), 1.5f,
                     Curve({{0.0f, 0.6f}, {0.4f, 0.0f}}), random),

@@ -9,6 +9,9 @@ namespace synth {
 namespace {
 
 constexpr float NYQUIST_LIMIT = 0.45f * SAMPLE_RATE;
+// Even a hard strike takes a moment; a partial at full strength from its
+// first sample is heard as a click.
+constexpr float BELL_STRIKE_SECONDS = 0.002f;
 
 // Smooths the discontinuity of a naive saw or square across one sample.
 float polyBlep(double t, double dt)
@@ -345,7 +348,8 @@ Buffer bell(float frequency, float seconds, const std::vector<float>& ratios, fl
         const float rate = decay * (0.6f + 0.4f * ratios[k]);
         for (size_t i = 0; i < out.size(); ++i) {
             const float t = static_cast<float>(i) / SAMPLE_RATE;
-            out[i] += amplitude * std::exp(-rate * t) * std::sin(2.0f * PI * f * t);
+            const float strike = std::min(1.0f, t / BELL_STRIKE_SECONDS);
+            out[i] += amplitude * strike * std::exp(-rate * t) * std::sin(2.0f * PI * f * t);
         }
     }
     return out;
