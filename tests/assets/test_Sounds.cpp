@@ -62,6 +62,20 @@ float rmsOf(const std::vector<int16_t>& samples, size_t from, size_t count)
     return static_cast<float>(std::sqrt(sum / count)) / FULL_SCALE;
 }
 
+// Energy of one frequency in a block of samples (Goertzel).
+double powerAt(const std::vector<int16_t>& samples, size_t from, size_t count, double hz)
+{
+    const double k = 2.0 * std::cos(2.0 * M_PI * hz / SAMPLE_RATE);
+    double s1 = 0.0;
+    double s2 = 0.0;
+    for (size_t i = from; i < from + count; ++i) {
+        const double s0 = samples[i] + k * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - k * s1 * s2;
+}
+
 float dbfs(float level)
 {
     return 20.0f * std::log10(std::max(level, 1e-9f));
@@ -188,4 +202,36 @@ TEST(GeneratedSounds, TwoGeneratorRunsWriteEverySoundWithIdenticalBytes)
         EXPECT_TRUE(bytes == readFileBytes(second.file(path)));
         EXPECT_TRUE(bytes == builtFile(path)) << "the build holds another version";
     }
+}
+
+TEST(GeneratedSounds, BackgroundsNeverFallSilentAnywhereInTheLoop)
+{
+    for (const std::string& path : soundPaths()) {
+        if (!isBackground(path))
+            continue;
+        SCOPED_TRACE(path);
+        const std::vector<int16_t> samples = samplesOf(builtFile(path));
+        for (size_t from = 0; from + SAMPLE_RATE <= samples.size(); from += SAMPLE_RATE)
+            EXPECT_GT(dbfs(rmsOf(samples, from, SAMPLE_RATE)), -35.0f) << "second " << from / SAMPLE_RATE;
+    }
+}
+
+TEST(GeneratedSounds, TheTownTuneKeepsToItsMode)
+{
+    // D dorian: D E F G A B C. A wrong note or chord, or a whole layer off
+    // pitch, spills its energy into the five notes outside it.
+    const bool inMode[12] = {true, false, true, false, true, true, false, true, false, true, false, true};
+    const std::vector<int16_t> samples = samplesOf(builtFile("sounds/town_background.wav"));
+    const size_t block = 4096;
+    double inside = 0.0;
+    double total = 0.0;
+    for (size_t from = 0; from + block <= samples.size(); from += block) {
+        for (int midi = 48; midi <= 84; ++midi) {
+            const double power = powerAt(samples, from, block, 440.0 * std::pow(2.0, (midi - 69) / 12.0));
+            total += power;
+            inside += inMode[midi % 12] ? power : 0.0;
+        }
+    }
+    ASSERT_GT(total, 0.0);
+    EXPECT_GT(inside / total, 0.9);
 }
