@@ -176,22 +176,6 @@ int wallsIn(const LevelSource& level, int x, int y, int w, int h)
     return n;
 }
 
-int runsOf(const LevelSource& level, char symbol, bool alongRows)
-{
-    const int outer = alongRows ? level.map.height : level.map.width;
-    const int inner = alongRows ? level.map.width : level.map.height;
-    int runs = 0;
-    for (int o = 0; o < outer; ++o) {
-        bool inRun = false;
-        for (int i = 0; i < inner; ++i) {
-            const bool match = (alongRows ? level.map.at(i, o) : level.map.at(o, i)) == symbol;
-            runs += (match && !inRun) ? 1 : 0;
-            inRun = match;
-        }
-    }
-    return runs;
-}
-
 } // namespace
 
 SightCache::SightCache(const LevelSource& level) : level(level)
@@ -279,11 +263,6 @@ bool SightCache::sees(glm::vec2 from, glm::vec2 to) const
     const int a = leafAt(from);
     const int b = leafAt(to);
     return a >= 0 && b >= 0 && visible[a][b];
-}
-
-int wallRuns(const LevelSource& level)
-{
-    return runsOf(level, '=', true) + runsOf(level, '|', false);
 }
 
 testing::AssertionResult bitmapShowsMap(const std::string& bytes, const levelmap::LevelMap& map)

@@ -65,6 +65,7 @@ public:
 
     bool sees(glm::vec2 from, glm::vec2 to) const;
     int leafCount() const { return static_cast<int>(leaves.size()); }
+    int boxCount() const { return static_cast<int>(boxes.size()); }
 
 private:
     struct Box {
@@ -84,8 +85,6 @@ private:
     std::vector<std::vector<bool>> visible;  // [from leaf][to leaf]
 };
 
-// Wall boxes the level builds: row runs of '=' plus column runs of '|'.
-int wallRuns(const LevelSource& level);
 
 // Decodes 'bytes' as the game decodes a level bitmap (stb_image, flipped so
 // that row 0 is the bottom, 3 channels) and compares every pixel with the

@@ -191,7 +191,7 @@ TEST_P(EveryLevel, BitmapIsTwentyFourBitAndShowsTheMap)
 // leaves against every wall box, so both numbers drive its load time.
 TEST_P(EveryLevel, KeepsWallBoxesAndSightLeavesWithinTheLoadBudget)
 {
-    EXPECT_LE(wallRuns(source()), 320);
+    EXPECT_LE(sightOf(source()).boxCount(), 320);
     EXPECT_LE(sightOf(source()).leafCount(), 900);
 }
 
