@@ -1,6 +1,7 @@
 #include "core/Util.h"
 
 #include <SDL.h>
+#include <signal.h>
 
 #include <cmath>
 #include <cstdio>
@@ -41,6 +42,13 @@ const char* get_timestamp_string()
 
 namespace {
 
+volatile sig_atomic_t terminationSignalled = 0;
+
+void onTerminationSignal(int /*signal*/)
+{
+    terminationSignalled = 1;
+}
+
 bool testClockSet = false;
 unsigned testClockTicks = 0;
 
@@ -60,6 +68,20 @@ void set_test_ticks(unsigned ticks)
 void clear_test_ticks()
 {
     testClockSet = false;
+}
+
+void install_termination_handler()
+{
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool termination_requested()
+{
+    return terminationSignalled != 0;
 }
 
 const int exp_table[15] = {0,      1000,   3000,   7000,   12000,  20000,  30000, 60000,

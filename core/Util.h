@@ -26,6 +26,11 @@ unsigned get_ticks();
 void set_test_ticks(unsigned ticks);
 void clear_test_ticks();
 
+// SIGINT and SIGTERM ask the game to end as if EXIT were chosen, so that it
+// shuts down in order (and openal-soft finishes what it writes).
+void install_termination_handler();
+bool termination_requested();
+
 // Total experience above which each level (1 to 15) begins.
 extern const int exp_table[15];
 constexpr int MAX_PLAYER_LEVEL = 15;

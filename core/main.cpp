@@ -114,6 +114,9 @@ int main(int argc, char* argv[])
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     log_info("RAND_MAX = %d", RAND_MAX);
 
+    // Before SDL starts, which otherwise turns these signals into a quit
+    // event that the game does not handle.
+    install_termination_handler();
     if (!init()) {
         log_error("Failed to initialize!");
         return 1;

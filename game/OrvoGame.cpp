@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "core/Util.h"
+
 OrvoGame::OrvoGame(const std::string& /*unused*/) {}
 
 OrvoGame::~OrvoGame() {}
@@ -14,7 +16,7 @@ bool OrvoGame::setup()
 void OrvoGame::gameLoop(SDL_Window* window)
 {
     bool running = true;
-    while (running) {
+    while (running && !termination_requested()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT)
