@@ -104,6 +104,7 @@ std::map<std::string, std::string> levelEntries(const std::string& xml, const st
 void loadLevel(LoadedLevel* out, const std::map<std::string, std::string>& entries, const std::string& xmlPath)
 {
     TestPackage package(entries);
+    delete out->level;
     out->level = new TestLevel(xmlPath);
     LogCapture capture;
     out->ok = out->level->setup();
