@@ -14,7 +14,9 @@
 #include "core/AttributeValidator.h"
 #include "core/Log.h"
 #include "core/PackageManager.h"
+#include "game/EnemyType.h"
 #include "game/Followable.h"
+#include "game/NpcType.h"
 #include "render/MatrixOwner.h"
 #include "render/ParticleSystem.h"
 #include "render/Rectangle.h"
@@ -40,10 +42,16 @@ const unsigned COLOR_PREVIOUS_STAIRS = 0xFF00FF;
 const unsigned COLOR_COMMONER = 0x6A6A6A;
 const unsigned COLOR_MERCHANT = 0x6B6B6B;
 
-// Colour of each enemy_type, indexed by the type: four monsters, three bosses.
-const unsigned ENEMY_COLORS[] = {0xFF0000, 0xFFFFFF, 0x835C3B, 0x7F00FF, 0xFF0001, 0xFF0002, 0xFF0003};
-const int NPC_COMMONER = 0;
-const int NPC_MERCHANT = 1;
+struct EnemyColor {
+    unsigned color;
+    enemy_type type;
+};
+// Four monsters, then the three bosses.
+const EnemyColor ENEMY_COLORS[] = {
+    {0xFF0000, ENEMY_TYPE_ZOMBIE},    {0xFFFFFF, ENEMY_TYPE_GHOST},   {0x835C3B, ENEMY_TYPE_CRAZY_MONK},
+    {0x7F00FF, ENEMY_TYPE_LUNATIC},   {0xFF0001, ENEMY_TYPE_RABAKULUS}, {0xFF0002, ENEMY_TYPE_HARIONA},
+    {0xFF0003, ENEMY_TYPE_FIHUGIA},
+};
 
 const float WALL_HEIGHT = 12.0f;
 const float GROUND_TILE_SIZE = 10.0f;
@@ -83,8 +91,8 @@ int toCell(float value)
 
 bool isEnemyColor(unsigned color)
 {
-    for (unsigned enemyColor : ENEMY_COLORS)
-        if (enemyColor == color)
+    for (const EnemyColor& enemy : ENEMY_COLORS)
+        if (enemy.color == color)
             return true;
     return false;
 }
@@ -444,20 +452,20 @@ void Level::buildQuadTree()
 
 int Level::getEnemyTypeFromPixelColor(unsigned color) const
 {
-    for (int type = 0; type < static_cast<int>(sizeof(ENEMY_COLORS) / sizeof(ENEMY_COLORS[0])); ++type)
-        if (ENEMY_COLORS[type] == color)
-            return type;
+    for (const EnemyColor& enemy : ENEMY_COLORS)
+        if (enemy.color == color)
+            return enemy.type;
     log_error("Invalid enemy type");
-    return 0;
+    return ENEMY_TYPE_ZOMBIE;
 }
 
 int Level::getNpcTypeFromPixelColor(unsigned color) const
 {
     if (color == COLOR_COMMONER)
-        return NPC_COMMONER;
+        return NPC_TYPE_COMMONER;
     if (color != COLOR_MERCHANT)
         log_error("Invalid npc type");
-    return NPC_MERCHANT;
+    return NPC_TYPE_MERCHANT;
 }
 
 int Level::getNumEnemies() const

@@ -4,6 +4,7 @@
 
 #include "WorldTestKit.h"
 #include "core/AssetList.h"
+#include "game/EnemyType.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -21,7 +22,7 @@ bool isLevelFile(const std::string& path)
 bool summonsMinion(const Level& level)
 {
     for (int i = 0; i < level.getNumEnemies(); ++i)
-        if (level.getEnemyData(i)->type == 4 || level.getEnemyData(i)->type == 6)
+        if (level.getEnemyData(i)->type == ENEMY_TYPE_RABAKULUS || level.getEnemyData(i)->type == ENEMY_TYPE_FIHUGIA)
             return true;
     return false;
 }
