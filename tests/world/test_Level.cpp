@@ -65,6 +65,7 @@ TEST_F(LevelLoading, EveryFailedStepLogsItsLineFailsAndLeavesALevelSafeToUseAndD
     };
     const std::vector<Case> cases = {
         {"no level file", "levels/test.xml", "", "Load problem with levels/test.xml"},
+        {"level file with nothing before a NUL", "levels/test.xml", std::string("\0", 1), "Failed to load levels/test.xml"},
         {"malformed level file", "levels/test.xml", "<level name=\"x\" bitmap=", "Failed to load levels/test.xml"},
         {"no bitmap attribute", "levels/test.xml", "<level name=\"Nameless\"/>",
          "Failed to load package data for level "},
