@@ -114,6 +114,11 @@ private:
     size_t index = 0;
 };
 
+float formant(const Vowel& vowel, int index)
+{
+    return index == 0 ? vowel.f1 : index == 1 ? vowel.f2 : vowel.f3;
+}
+
 } // namespace
 
 size_t samplesFor(float seconds)
@@ -288,8 +293,8 @@ Buffer voice(const VoiceSpec& spec, Random& random)
     const float bandwidths[3] = {90.0f, 110.0f, 150.0f};
     Buffer out(count, 0.0f);
     for (int f = 0; f < 3; ++f) {
-        const float from = (&spec.from.f1)[f] * spec.tract;
-        const float to = (&spec.to.f1)[f] * spec.tract;
+        const float from = formant(spec.from, f) * spec.tract;
+        const float to = formant(spec.to, f) * spec.tract;
         Buffer centre(count);
         for (size_t i = 0; i < count; ++i) {
             const float m = spec.morph.empty() ? 0.0f : spec.morph[std::min(i, spec.morph.size() - 1)];
