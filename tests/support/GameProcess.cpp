@@ -96,6 +96,61 @@ bool GameProcess::waitForLine(const std::string& needle, int timeoutMs)
     }
 }
 
+namespace {
+
+// "   [INFO] [000:01:234] (12.0, 34.5)" -> (12, 34.5)
+bool parsePosition(const std::string& line, glm::vec2* position)
+{
+    const size_t text = line.find("] (");
+    if (line.find("[INFO]") == std::string::npos || text == std::string::npos)
+        return false;
+    float x = 0.0f;
+    float y = 0.0f;
+    char close = 0;
+    if (std::sscanf(line.c_str() + text + 2, "(%f, %f%c", &x, &y, &close) != 3 || close != ')')
+        return false;
+    *position = glm::vec2(x, y);
+    return true;
+}
+
+} // namespace
+
+bool GameProcess::nextPosition(glm::vec2* position, int timeoutMs)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        size_t lineEnd;
+        while ((lineEnd = log.find('\n', positionsReadUpTo)) != std::string::npos) {
+            const std::string line = log.substr(positionsReadUpTo, lineEnd - positionsReadUpTo);
+            positionsReadUpTo = lineEnd + 1;
+            if (parsePosition(line, position))
+                return true;
+        }
+        if (outputFd < 0 || millisecondsLeft(deadline) == 0 || !readSome(millisecondsLeft(deadline)))
+            return false;
+    }
+}
+
+bool GameProcess::waitForPosition(const std::function<bool(glm::vec2)>& accept, glm::vec2* last, int timeoutMs)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    glm::vec2 position;
+    while (nextPosition(&position, millisecondsLeft(deadline))) {
+        if (last != nullptr)
+            *last = position;
+        if (accept(position))
+            return true;
+    }
+    return false;
+}
+
+void GameProcess::skipLoggedPositions()
+{
+    const size_t lastLineEnd = log.rfind('\n');
+    if (lastLineEnd != std::string::npos && lastLineEnd + 1 > positionsReadUpTo)
+        positionsReadUpTo = lastLineEnd + 1;
+}
+
 bool GameProcess::reap(bool block)
 {
     if (exited)

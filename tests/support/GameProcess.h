@@ -2,9 +2,12 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <glm/vec2.hpp>
 
 // Drives the real game binary from outside for end-to-end tests: starts it in
 // a working directory, reads its log live (line-buffered through stdbuf),
@@ -24,6 +27,15 @@ public:
     // Reads output until a line containing 'needle' appears (true), or until
     // the game exits or the deadline passes (false).
     bool waitForLine(const std::string& needle, int timeoutMs = 60000);
+    // The player's position from the next "(x, y)" line, which the game logs
+    // every 52 frames in every state: also a frame clock for tests. Each line
+    // is handed out once; false at exit or the deadline.
+    bool nextPosition(glm::vec2* position, int timeoutMs = 60000);
+    // Reads position lines until one satisfies 'accept' (stored in *last).
+    bool waitForPosition(const std::function<bool(glm::vec2)>& accept, glm::vec2* last = nullptr,
+                         int timeoutMs = 60000);
+    // Positions logged so far are passed over by the next nextPosition.
+    void skipLoggedPositions();
     // Waits for the game to end: its exit status, 128 + signal when killed,
     // or -1 at the deadline.
     int waitForExit(int timeoutMs = 60000);
@@ -45,6 +57,7 @@ private:
     int status = -1;
     std::string log;
     size_t searchedUpTo = 0;
+    size_t positionsReadUpTo = 0;
 };
 
 // Runs a shell command and returns its standard output; exit status in *status.

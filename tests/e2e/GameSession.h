@@ -1,0 +1,102 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
+
+#include "support/GameProcess.h"
+#include "support/TempDir.h"
+#include "support/XDriver.h"
+
+// One game played from outside: a working directory of its own holding a
+// copy of the build's assets (optionally with the levels of a fixture set
+// and with marked sounds), the real game binary started in it on an X
+// display, and the pointer and keyboard driven through XDriver.
+//
+// Sounds: with 'tones' set, every sound file is replaced by silence except
+// the listed ones, which become pure tones of the given frequencies, and
+// openal-soft's wave backend records what the game played; the recording is
+// complete once the game has ended (EXIT or SIGTERM).
+struct SessionOptions {
+    // Folder under tests/fixtures/e2e whose levels/*.xml and *.map replace
+    // the game's; empty keeps the real levels.
+    std::string fixture;
+    // Sound package path -> frequency in Hz.
+    std::map<std::string, float> tones;
+    // X display to play on; empty uses $DISPLAY.
+    std::string display;
+};
+
+class GameSession {
+public:
+    explicit GameSession(const SessionOptions& options = {});
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // Starts the game and waits for its start menu window; false (with the
+    // reason in failure()) when either did not come.
+    bool start();
+    const std::string& failure() const { return why; }
+
+    GameProcess& game() { return *process; }
+    XDriver& x() { return driver; }
+    const TempDir& dir() const { return work; }
+
+    // Lets 'lines' position lines (52 frames each) pass; the last position.
+    glm::vec2 waitFrames(int lines = 2);
+    // Hovers a menu entry long enough for the menu to notice, then clicks it.
+    void clickPlay() { clickMenuEntry(playPoint()); }
+    void clickExit() { clickMenuEntry(exitPoint()); }
+    // PLAY, then waits until the drop-in is over; the position at landing.
+    glm::vec2 enterPlay();
+
+    // Window pixel (y down) under which the ground point 'world' appears
+    // while the camera follows a player standing at 'player' (fully zoomed
+    // to its start distance).
+    glm::ivec2 screenPointOf(glm::vec2 world, glm::vec2 player) const;
+    // Window pixel 'pixels' away from the window centre (y up).
+    glm::ivec2 fromCentre(int dx, int dy) const;
+    glm::ivec2 playPoint() const;
+    glm::ivec2 exitPoint() const;
+
+    // Grabs the window into <build>/screenshots/e2e/<name>.png; the path,
+    // empty on failure.
+    std::string screenshot(const std::string& name);
+
+    // Sends SIGTERM and waits; the exit status.
+    int terminate();
+    // The wave recording (mono int16 samples), read after the game ended.
+    std::vector<short> recording() const;
+    int recordingRate() const { return RECORDING_RATE; }
+
+    static constexpr int RECORDING_RATE = 22050;
+
+private:
+    void prepareWorkDir();
+    void clickMenuEntry(glm::ivec2 point);
+
+    SessionOptions options;
+    TempDir work;
+    std::unique_ptr<GameProcess> process;
+    XDriver driver;
+    std::string why;
+};
+
+// Strongest amplitude (int16 units) of a pure tone of 'frequency' found in
+// any 4096-sample block of 'samples' (a windowed single-bin transform).
+float toneAmplitude(const std::vector<short>& samples, int rate, float frequency);
+// Largest absolute sample.
+int peakAmplitude(const std::vector<short>& samples);
+
+// Distance between two logged positions (which carry one decimal).
+float distance(glm::vec2 a, glm::vec2 b);
+// Reads 'lines' position lines; true when they all equal the first.
+bool staysPut(GameProcess& game, int lines, glm::vec2* at = nullptr);
+// Exit status and the two closing log lines in their order: "" when all is
+// as a clean end should be, else what differs.
+std::string cleanEnd(GameProcess& game, int status);

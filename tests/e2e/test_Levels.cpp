@@ -1,0 +1,106 @@
+// Going down and up the stairs, killing an enemy for experience, and dying
+// and coming back.
+#include <gtest/gtest.h>
+
+#include <glm/glm.hpp>
+
+#include "e2e/GameSession.h"
+
+namespace {
+
+constexpr float HEARD = 3000.0f;
+
+// Clicks the ground point 'target' once the hero stands still; where it stood.
+glm::vec2 clickGround(GameSession& session, glm::vec2 target)
+{
+    glm::vec2 at;
+    for (int tries = 0; tries < 20 && !staysPut(session.game(), 2, &at); ++tries) {
+    }
+    const glm::ivec2 pixel = session.screenPointOf(target, at);
+    session.x().moveTo(pixel.x, pixel.y);
+    session.x().click(1);
+    return at;
+}
+
+// The experience bar's fill at a tenth of its length: 1338 x 29 pixels at
+// (290, 10) from the bottom left at 1920 x 1080, scaled with the window.
+glm::vec3 expBarSample(const Picture& picture)
+{
+    const float s = static_cast<float>(picture.width()) / 1980.0f;
+    const int x = static_cast<int>(300.0f * s + 0.1f * (picture.width() - 600.0f * s));
+    const int y = picture.height() - 10 - static_cast<int>(15.0f * s);
+    return picture.mean(x - 3, y - 3, 6, 6);
+}
+
+} // namespace
+
+TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThem)
+{
+    GameSession session(SessionOptions{"quiet", {}, ""});
+    ASSERT_TRUE(session.start()) << session.failure();
+    session.enterPlay();
+
+    // The town's stairs down, seven cells north of the start.
+    const glm::vec2 townDown(30.0f, 37.0f);
+    const glm::vec2 cryptUp(30.0f, 15.0f);
+    clickGround(session, townDown);
+    glm::vec2 at;
+    ASSERT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, cryptUp) < 3.0f; }, &at))
+        << "not at the crypt's stairs up; last seen at " << at.x << ", " << at.y;
+    session.screenshot("crypt-by-stairs");
+
+    const glm::vec2 stood = clickGround(session, cryptUp);
+    EXPECT_LT(distance(stood, cryptUp), 2.5f) << "walked off the stairs before clicking them";
+    EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, townDown) < 3.0f; }, &at))
+        << "not back at the town's stairs down; last seen at " << at.x << ", " << at.y;
+}
+
+TEST(Combat, KillingAZombieFillsTheExperienceBarAndSoundsItsDeath)
+{
+    constexpr float ZOMBIE_DEATH_HZ = 700.0f;
+    GameSession session(SessionOptions{"zombie", {{"sounds/zombie_death.wav", ZOMBIE_DEATH_HZ}}, ""});
+    ASSERT_TRUE(session.start()) << session.failure();
+    session.enterPlay();
+    const Picture before(session.screenshot("combat-before"));
+    const glm::vec3 empty = expBarSample(before);
+
+    // The zombie stands four cells east and comes for the hero; swing east
+    // until the bar fills (a kill of an equal gives a fifth of a level).
+    const glm::ivec2 east = session.fromCentre(200, 0);
+    session.x().moveTo(east.x, east.y);
+    bool filled = false;
+    for (int round = 0; round < 20 && !filled; ++round) {
+        session.x().clickRepeatedly(3, 5, 150);
+        session.waitFrames(1);
+        const glm::vec3 now = expBarSample(Picture(session.screenshot("combat-after")));
+        const glm::vec3 change = glm::abs(now - empty);
+        filled = change.x + change.y + change.z > 60.0f;
+    }
+    EXPECT_TRUE(filled) << "the experience bar never filled";
+
+    ASSERT_EQ(session.terminate(), 0);
+    EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), ZOMBIE_DEATH_HZ), HEARD)
+        << "no zombie death was heard";
+}
+
+TEST(Death, AHeroKilledOnArrivalComesBackAtTheFloorsStart)
+{
+    constexpr float DEATH_HZ = 900.0f;
+    GameSession session(SessionOptions{"deadly", {{"sounds/player_death.wav", DEATH_HZ}}, ""});
+    ASSERT_TRUE(session.start()) << session.failure();
+    session.enterPlay();
+
+    // Down the stairs into the ring of zombies, and no fighting back.
+    clickGround(session, glm::vec2(30.0f, 37.0f));
+    const glm::vec2 ring(12.0f, 15.0f);
+    glm::vec2 at;
+    ASSERT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, ring) < 6.0f; }, &at))
+        << "not among the zombies; last seen at " << at.x << ", " << at.y;
+    const glm::vec2 floorStart(60.0f, 15.0f);
+    EXPECT_TRUE(
+        session.game().waitForPosition([&](glm::vec2 p) { return distance(p, floorStart) < 0.5f; }, &at, 180000))
+        << "never came back at the start; last seen at " << at.x << ", " << at.y;
+
+    ASSERT_EQ(session.terminate(), 0);
+    EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), DEATH_HZ), HEARD) << "no death cry";
+}

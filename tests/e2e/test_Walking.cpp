@@ -1,0 +1,66 @@
+// Moving the hero with the mouse and holding it with Space.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "e2e/GameSession.h"
+
+namespace {
+
+class Walking : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.start()) << session.failure();
+        session.enterPlay();
+    }
+
+    GameSession session{SessionOptions{"quiet", {}, ""}};
+};
+
+} // namespace
+
+TEST_F(Walking, TheHeroWalksTowardWhereTheButtonIsHeld)
+{
+    struct Heading {
+        const char* name;
+        glm::ivec2 offset;  // pixels from the centre, y up
+    };
+    const Heading headings[] = {{"east", {300, 0}}, {"north", {0, 250}}, {"west", {-300, 0}}, {"south-west", {-200, -200}}};
+    for (const Heading& heading : headings) {
+        SCOPED_TRACE(heading.name);
+        glm::vec2 from;
+        ASSERT_TRUE(staysPut(session.game(), 2, &from)) << "the hero was still moving";
+        const glm::ivec2 target = session.fromCentre(heading.offset.x, heading.offset.y);
+        session.x().moveTo(target.x, target.y);
+        session.x().press(1);
+        glm::vec2 to;
+        EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, from) > 3.0f; }, &to));
+        session.x().release(1);
+
+        const glm::vec2 wanted = glm::vec2(heading.offset) / std::hypot(float(heading.offset.x), float(heading.offset.y));
+        const glm::vec2 walked = (to - from) / distance(to, from);
+        EXPECT_GT(walked.x * wanted.x + walked.y * wanted.y, 0.95f)
+            << "walked from " << from.x << ", " << from.y << " to " << to.x << ", " << to.y;
+    }
+}
+
+TEST_F(Walking, SpaceHoldsTheHeroInPlaceWhileTheButtonIsHeld)
+{
+    glm::vec2 from;
+    ASSERT_TRUE(staysPut(session.game(), 2, &from));
+    session.x().keyDown("space");
+    const glm::ivec2 east = session.fromCentre(300, 0);
+    session.x().moveTo(east.x, east.y);
+    session.x().press(1);
+    session.game().skipLoggedPositions();
+    glm::vec2 held;
+    EXPECT_TRUE(staysPut(session.game(), 3, &held)) << "the hero walked with Space held";
+    EXPECT_EQ(held, from);
+
+    session.x().keyUp("space");
+    glm::vec2 to;
+    EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return p.x > from.x + 2.0f; }, &to))
+        << "the hero did not walk on once Space was let go";
+    session.x().release(1);
+}

@@ -1,0 +1,177 @@
+#include "support/XDriver.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include <stb_image.h>
+
+#include "support/GameProcess.h"
+
+namespace {
+
+// Reads "NAME=value" from xdotool's --shell output.
+int shellValue(const std::string& text, const std::string& name)
+{
+    const size_t at = text.find(name + "=");
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + name.size() + 1);
+}
+
+} // namespace
+
+XDriver::XDriver(const std::string& display) : display(display) {}
+
+std::string XDriver::displayPrefix() const
+{
+    return display.empty() ? "" : "DISPLAY=" + display + " ";
+}
+
+std::string XDriver::xdotool(const std::string& arguments, int* status) const
+{
+    return runCommand(displayPrefix() + "xdotool " + arguments + " 2>/dev/null", status);
+}
+
+bool XDriver::findWindow(const std::string& name, int timeoutMs)
+{
+    // search --sync has no deadline of its own.
+    const std::string seconds = std::to_string(timeoutMs / 1000 + 1);
+    int status = 0;
+    std::istringstream found(runCommand(displayPrefix() + "timeout " + seconds +
+                                            " xdotool search --sync --onlyvisible --name '^" + name + "$' 2>/dev/null",
+                                        &status));
+    if (status != 0 || !(found >> windowId))
+        return false;
+    const std::string geometry = xdotool("getwindowgeometry --shell " + windowId);
+    left = shellValue(geometry, "X");
+    top = shellValue(geometry, "Y");
+    width = shellValue(geometry, "WIDTH");
+    height = shellValue(geometry, "HEIGHT");
+    // No window manager runs on the test display, so focus is given directly.
+    runCommand(displayPrefix() + "timeout 5 xdotool windowfocus --sync " + windowId + " 2>/dev/null");
+    return width > 0 && height > 0;
+}
+
+void XDriver::moveTo(int x, int y)
+{
+    xdotool("mousemove --sync " + std::to_string(left + x) + " " + std::to_string(top + y));
+}
+
+void XDriver::press(int button)
+{
+    xdotool("mousedown " + std::to_string(button));
+}
+
+void XDriver::release(int button)
+{
+    xdotool("mouseup " + std::to_string(button));
+}
+
+void XDriver::click(int button)
+{
+    xdotool("click " + std::to_string(button));
+}
+
+void XDriver::clickRepeatedly(int button, int count, int gapMs)
+{
+    xdotool("click --repeat " + std::to_string(count) + " --delay " + std::to_string(gapMs) + " " +
+            std::to_string(button));
+}
+
+void XDriver::keyDown(const std::string& key)
+{
+    xdotool("keydown " + key);
+}
+
+void XDriver::keyUp(const std::string& key)
+{
+    xdotool("keyup " + key);
+}
+
+void XDriver::tap(const std::string& key)
+{
+    xdotool("key " + key);
+}
+
+bool XDriver::screenshot(const std::string& pngPath) const
+{
+    std::ostringstream command;
+    command << displayPrefix() << "import -window root -crop " << width << "x" << height << "+" << left << "+"
+            << top << " +repage 'png:" << pngPath << "' 2>/dev/null";
+    int status = 0;
+    runCommand(command.str(), &status);
+    return status == 0 && !Picture(pngPath).empty();
+}
+
+Picture::Picture(const std::string& path)
+{
+    int channels = 0;
+    stbi_set_flip_vertically_on_load(0);
+    unsigned char* pixels = stbi_load(path.c_str(), &w, &h, &channels, 3);
+    if (pixels == nullptr) {
+        w = h = 0;
+        return;
+    }
+    rgb.assign(pixels, pixels + static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
+    stbi_image_free(pixels);
+}
+
+glm::ivec3 Picture::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= w || y >= h)
+        return glm::ivec3(-1);
+    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)) * 3;
+    return glm::ivec3(rgb[at], rgb[at + 1], rgb[at + 2]);
+}
+
+glm::vec3 Picture::mean(int x, int y, int rectWidth, int rectHeight) const
+{
+    glm::vec3 sum(0.0f);
+    int count = 0;
+    for (int row = y; row < y + rectHeight; ++row) {
+        for (int column = x; column < x + rectWidth; ++column) {
+            const glm::ivec3 p = pixel(column, row);
+            if (p.x < 0)
+                continue;
+            sum += glm::vec3(p);
+            ++count;
+        }
+    }
+    return count == 0 ? glm::vec3(-1.0f) : sum / static_cast<float>(count);
+}
+
+PrivateXServer::PrivateXServer(int width, int height)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    server = fork();
+    if (server == 0) {
+        close(fds[0]);
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const std::string fd = std::to_string(fds[1]);
+        std::freopen("/dev/null", "w", stderr);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes its display number once it accepts connections.
+    pollfd ready = {fds[0], POLLIN, 0};
+    char number[16] = {};
+    if (server > 0 && poll(&ready, 1, 20000) > 0 && read(fds[0], number, sizeof(number) - 1) > 0)
+        name = ":" + std::to_string(std::atoi(number));
+    close(fds[0]);
+}
+
+PrivateXServer::~PrivateXServer()
+{
+    if (server <= 0)
+        return;
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+}
