@@ -24,10 +24,11 @@ const float CRITICAL_SCALE = 1.0f;
 // A critical number is larger, so it starts further left to stay centred.
 const float CRITICAL_SHIFT_X = 20.0f;
 
-// Damage numbers scatter: y from 25 and x from -25, each over 50 pixels.
+// Damage numbers scatter over y 25 to 75 and x -25 to 75 from the unit.
 const float OFFSET_Y_BASE = 25.0f;
+const float OFFSET_Y_RANGE = 50.0f;
 const float OFFSET_X_BASE = -25.0f;
-const float OFFSET_RANGE = 50.0f;
+const float OFFSET_X_RANGE = 100.0f;
 
 } // namespace
 
@@ -92,8 +93,8 @@ void CombatText::addDamageText(int damage, Followable* target, bool critical)
     entry->text->alpha = 1.0f;
     entry->critical = damage != 0 && critical;
     entry->age = 0.0f;
-    entry->offsetY = MathUtil::grf(OFFSET_Y_BASE, OFFSET_RANGE);
-    entry->offsetX = MathUtil::grf(OFFSET_X_BASE, OFFSET_RANGE);
+    entry->offsetY = MathUtil::grf(OFFSET_Y_BASE, OFFSET_Y_RANGE);
+    entry->offsetX = MathUtil::grf(OFFSET_X_BASE, OFFSET_X_RANGE);
 }
 
 void CombatText::update(float dt)
