@@ -1,5 +1,6 @@
 #include "e2e/GameSession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -93,7 +94,14 @@ uint32_t readLE(const std::string& bytes, size_t at, int count)
 
 } // namespace
 
-GameSession::GameSession(const SessionOptions& options) : options(options), driver(options.display) {}
+GameSession::GameSession(const SessionOptions& options) : options(options)
+{
+    if (this->options.display.empty()) {
+        screen = std::make_unique<PrivateXServer>(1920, 1080);
+        this->options.display = screen->display();
+    }
+    driver = XDriver(this->options.display);
+}
 
 GameSession::~GameSession()
 {
@@ -143,6 +151,10 @@ void GameSession::prepareWorkDir()
 
 bool GameSession::start()
 {
+    if (options.display.empty()) {
+        why = "no X server could be started for the game";
+        return false;
+    }
     prepareWorkDir();
     if (!why.empty())
         return false;
@@ -153,8 +165,7 @@ bool GameSession::start()
         env.emplace_back("ALSOFT_CONF", work.file("alsoft.conf"));
         env.emplace_back("ALSOFT_DRIVERS", "wave");
     }
-    if (!options.display.empty())
-        env.emplace_back("DISPLAY", options.display);
+    env.emplace_back("DISPLAY", options.display);
     process = std::make_unique<GameProcess>(work.path(), std::vector<std::string>{}, env);
     if (!process->waitForLine("Setup successful, starting game loop..", SETUP_TIMEOUT_MS)) {
         why = "the game did not finish its setup:\n" + process->output();
@@ -181,9 +192,8 @@ void GameSession::clickMenuEntry(glm::ivec2 point)
 {
     driver.moveTo(point.x, point.y);
     // The menu takes a click only on an entry it saw the pointer over in an
-    // earlier frame.
-    process->skipLoggedPositions();
-    waitFrames(1);
+    // earlier frame; the first line may come from a frame before the move.
+    waitFrames(2);
     driver.click(1);
 }
 
@@ -274,11 +284,11 @@ std::vector<short> GameSession::recording() const
     return samples;
 }
 
-float toneAmplitude(const std::vector<short>& samples, int rate, float frequency)
+std::vector<float> toneProfile(const std::vector<short>& samples, int rate, float frequency)
 {
     constexpr size_t BLOCK = 4096;
     const double coefficient = 2.0 * std::cos(2.0 * PI * frequency / rate);
-    double strongest = 0.0;
+    std::vector<float> profile;
     for (size_t start = 0; start + BLOCK <= samples.size(); start += BLOCK / 2) {
         double s1 = 0.0;
         double s2 = 0.0;
@@ -291,9 +301,29 @@ float toneAmplitude(const std::vector<short>& samples, int rate, float frequency
             s1 = s;
         }
         const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-        strongest = std::max(strongest, 2.0 * std::sqrt(std::max(power, 0.0)) / windowSum);
+        profile.push_back(static_cast<float>(2.0 * std::sqrt(std::max(power, 0.0)) / windowSum));
     }
-    return static_cast<float>(strongest);
+    return profile;
+}
+
+float toneAmplitude(const std::vector<short>& samples, int rate, float frequency)
+{
+    float strongest = 0.0f;
+    for (float amplitude : toneProfile(samples, rate, frequency))
+        strongest = std::max(strongest, amplitude);
+    return strongest;
+}
+
+int toneBursts(const std::vector<short>& samples, int rate, float frequency, float threshold)
+{
+    int bursts = 0;
+    bool sounding = false;
+    for (float amplitude : toneProfile(samples, rate, frequency)) {
+        const bool now = amplitude > threshold;
+        bursts += now && !sounding;
+        sounding = now;
+    }
+    return bursts;
 }
 
 int peakAmplitude(const std::vector<short>& samples)

@@ -27,7 +27,8 @@ struct SessionOptions {
     std::string fixture;
     // Sound package path -> frequency in Hz.
     std::map<std::string, float> tones;
-    // X display to play on; empty uses $DISPLAY.
+    // X display to play on; empty starts a private 1920 x 1080 one, so that
+    // games played side by side never take each other's clicks.
     std::string display;
 };
 
@@ -81,15 +82,21 @@ private:
     void clickMenuEntry(glm::ivec2 point);
 
     SessionOptions options;
+    std::unique_ptr<PrivateXServer> screen;
     TempDir work;
     std::unique_ptr<GameProcess> process;
     XDriver driver;
     std::string why;
 };
 
-// Strongest amplitude (int16 units) of a pure tone of 'frequency' found in
-// any 4096-sample block of 'samples' (a windowed single-bin transform).
+// Amplitude (int16 units) of a pure tone of 'frequency' in each 4096-sample
+// block of 'samples', blocks half overlapping (a windowed single-bin
+// transform).
+std::vector<float> toneProfile(const std::vector<short>& samples, int rate, float frequency);
+// The strongest of the profile.
 float toneAmplitude(const std::vector<short>& samples, int rate, float frequency);
+// Separate stretches of the profile above 'threshold': how often it sounded.
+int toneBursts(const std::vector<short>& samples, int rate, float frequency, float threshold);
 // Largest absolute sample.
 int peakAmplitude(const std::vector<short>& samples);
 

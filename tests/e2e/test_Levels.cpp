@@ -49,8 +49,7 @@ TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThem)
         << "not at the crypt's stairs up; last seen at " << at.x << ", " << at.y;
     session.screenshot("crypt-by-stairs");
 
-    const glm::vec2 stood = clickGround(session, cryptUp);
-    EXPECT_LT(distance(stood, cryptUp), 2.5f) << "walked off the stairs before clicking them";
+    clickGround(session, cryptUp);
     EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, townDown) < 3.0f; }, &at))
         << "not back at the town's stairs down; last seen at " << at.x << ", " << at.y;
 }

@@ -1,5 +1,5 @@
-// The game as built, with its own levels: a visit with screenshots, at the
-// shared display's 1920 x 1080 and on a private 1280 x 720 screen.
+// The game as built, with its own levels: a visit with screenshots at
+// 1920 x 1080 and at 1280 x 720.
 #include <gtest/gtest.h>
 
 #include "e2e/GameSession.h"
@@ -46,7 +46,7 @@ void visit(GameSession& session, const std::string& prefix)
 
 } // namespace
 
-TEST(RealGame, AVisitThroughTheBuiltLevelsAtTheDisplaysSize)
+TEST(RealGame, AVisitThroughTheBuiltLevelsAt1920By1080)
 {
     GameSession session;
     ASSERT_TRUE(session.start()) << session.failure();

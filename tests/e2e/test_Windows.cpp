@@ -21,21 +21,6 @@ float difference(const Picture& a, const Picture& b, int x, int y, int w, int h)
     return (d.x + d.y + d.z) / 3.0f;
 }
 
-// Separate stretches of the recording in which the tone sounds.
-int toneBursts(const std::vector<short>& samples, int rate, float frequency)
-{
-    const size_t block = static_cast<size_t>(rate) / 10;
-    int bursts = 0;
-    bool sounding = false;
-    for (size_t start = 0; start + block <= samples.size(); start += block) {
-        const std::vector<short> part(samples.begin() + start, samples.begin() + start + block);
-        const bool now = toneAmplitude(part, rate, frequency) > HEARD / 2;
-        bursts += now && !sounding;
-        sounding = now;
-    }
-    return bursts;
-}
-
 } // namespace
 
 TEST(Windows, TheInventoryAndTheMapOpenWithTheirSoundsAndTheMapTakesTheHeroAway)
@@ -100,6 +85,6 @@ TEST(Windows, TheInventoryAndTheMapOpenWithTheirSoundsAndTheMapTakesTheHeroAway)
 
     ASSERT_EQ(session.terminate(), 0);
     const std::vector<short> heard = session.recording();
-    EXPECT_EQ(toneBursts(heard, session.recordingRate(), INVENTORY_HZ), 1) << "opening sounds, closing does not";
-    EXPECT_EQ(toneBursts(heard, session.recordingRate(), MAP_HZ), 2) << "each opening of the map sounds";
+    EXPECT_EQ(toneBursts(heard, session.recordingRate(), INVENTORY_HZ, HEARD), 1) << "opening sounds, closing does not";
+    EXPECT_EQ(toneBursts(heard, session.recordingRate(), MAP_HZ, HEARD), 2) << "each opening of the map sounds";
 }

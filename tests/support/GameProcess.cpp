@@ -146,6 +146,10 @@ bool GameProcess::waitForPosition(const std::function<bool(glm::vec2)>& accept, 
 
 void GameProcess::skipLoggedPositions()
 {
+    // Take in what the game has printed so far, without waiting for more.
+    pollfd pending = {outputFd, POLLIN, 0};
+    while (outputFd >= 0 && poll(&pending, 1, 0) > 0 && readSome(0)) {
+    }
     const size_t lastLineEnd = log.rfind('\n');
     if (lastLineEnd != std::string::npos && lastLineEnd + 1 > positionsReadUpTo)
         positionsReadUpTo = lastLineEnd + 1;
