@@ -20,8 +20,7 @@ const glm::u8vec4 HOVER_RARE_COLOUR(220, 200, 30, 255);
 const glm::u8vec4 HOVER_MAGIC_COLOUR(40, 90, 230, 255);
 const glm::u8vec4 HOVER_NORMAL_COLOUR(120, 120, 120, 255);
 
-GLContext* HudScreenTest::context = nullptr;
-GLContext* RealPackageTest::context = nullptr;
+GLContext* FullWindowTest::context = nullptr;
 
 namespace {
 
@@ -103,11 +102,6 @@ std::string buildDir()
 {
     const std::string binary = MORVELUND_BINARY;
     return binary.substr(0, binary.find_last_of('/'));
-}
-
-GLContext* openScreen()
-{
-    return new GLContext(SCREEN_W, SCREEN_H);
 }
 
 } // namespace
@@ -222,23 +216,30 @@ ScreenCamera::ScreenCamera()
 {
 }
 
-void HudScreenTest::SetUpTestSuite()
+void FullWindowTest::SetUpTestSuite()
 {
-    context = openScreen();
+    context = new GLContext(SCREEN_W, SCREEN_H);
 }
 
-void HudScreenTest::TearDownTestSuite()
+void FullWindowTest::TearDownTestSuite()
 {
     delete context;
     context = nullptr;
 }
 
-void HudScreenTest::SetUp()
+void FullWindowTest::openFrame()
 {
     ASSERT_TRUE(context->ok()) << context->error();
+    context->clear();
+}
+
+void HudScreenTest::SetUp()
+{
+    openFrame();
+    if (HasFatalFailure())
+        return;
     package = std::make_unique<TestPackage>(screenPackage());
     ASSERT_TRUE(package->ok());
-    context->clear();
 }
 
 void saveScreenshot(const std::string& name)
@@ -254,20 +255,11 @@ void saveScreenshot(const std::string& name)
     stbi_flip_vertically_on_write(0);
 }
 
-void RealPackageTest::SetUpTestSuite()
-{
-    context = openScreen();
-}
-
-void RealPackageTest::TearDownTestSuite()
-{
-    delete context;
-    context = nullptr;
-}
-
 void RealPackageTest::SetUp()
 {
-    ASSERT_TRUE(context->ok()) << context->error();
+    openFrame();
+    if (HasFatalFailure())
+        return;
     const std::string generated = std::string(MORVELUND_DATA_DIR) + "/data.mv2";
     FILE* file = std::fopen(generated.c_str(), "rb");
     if (file == nullptr)
@@ -276,5 +268,4 @@ void RealPackageTest::SetUp()
     dir = std::make_unique<TempDir>();
     dir->write("data.mv2", readFileBytes(generated));
     inDir = std::make_unique<ScopedChdir>(dir->path());
-    context->clear();
 }

@@ -154,32 +154,34 @@ glm::u8vec4 atlasCellColour(int column, int row);
 // Saves the frame drawn so far as <build>/screenshots/<name>.png.
 void saveScreenshot(const std::string& name);
 
-// One 1920 x 1080 window per suite; each test runs in a package of the
-// game's screen shaders and flat test pictures for every HUD picture, with a
-// black frame to draw into.
-class HudScreenTest : public ::testing::Test {
+// One hidden 1920 x 1080 window per suite, cleared black before each test.
+class FullWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
-    void SetUp() override;
+    // Fails the test when the window could not be made.
+    void openFrame();
 
     glm::u8vec4 pixel(int x, int y) const { return context->readPixel(x, y); }
 
     static GLContext* context;
+};
+
+// Runs each test in a package of the game's screen shaders and flat test
+// pictures for the HUD's pictures.
+class HudScreenTest : public FullWindowTest {
+protected:
+    void SetUp() override;
+
     std::unique_ptr<TestPackage> package;
 };
 
 // Runs its tests in a copy of the package the build generated, with the real
 // pictures; skips them when the build has not made the package yet.
-class RealPackageTest : public ::testing::Test {
+class RealPackageTest : public FullWindowTest {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
 
-    glm::u8vec4 pixel(int x, int y) const { return context->readPixel(x, y); }
-
-    static GLContext* context;
     std::unique_ptr<TempDir> dir;
     std::unique_ptr<ScopedChdir> inDir;
 };
