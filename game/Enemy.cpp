@@ -278,7 +278,7 @@ void Enemy::animationComplete(void* userData)
 {
     // A swing still running when the enemy was killed ends while it lies
     // dead; a corpse must not hurt anyone.
-    if (isDead())
+    if (isDead() || userData == nullptr)
         return;
     const int damage = CombatSystem::getDamage(this, static_cast<Unit*>(userData), nullptr, 1);
     if (damage > MIN_DAMAGE) {
