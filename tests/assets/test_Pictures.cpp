@@ -6,6 +6,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -32,13 +33,13 @@ struct Picture {
     bool valid() const { return width > 0 && height > 0; }
     int alpha(int x, int y) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
     int channel(int x, int y, int c) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + c]; }
-    // Opaque-enough pixels inside the rectangle (x0, y0)..(x1, y1), exclusive.
-    int inkIn(int x0, int y0, int x1, int y1) const
+    // Pixels more opaque than 'threshold' inside the rectangle (x0, y0)..(x1, y1), exclusive.
+    int inkIn(int x0, int y0, int x1, int y1, int threshold = 32) const
     {
         int n = 0;
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x)
-                n += alpha(x, y) > 32;
+                n += alpha(x, y) > threshold;
         return n;
     }
 };
@@ -186,31 +187,164 @@ TEST(Pictures, everyIconThatAnItemCanShowIsDrawnInItsAtlasCell)
     EXPECT_EQ(icons.size(), looks.size()) << "two icon numbers share the same picture";
 }
 
-TEST(Pictures, levelSurfacesRepeatWithoutSeams)
+TEST(Pictures, repeatingPicturesHaveNoSeams)
 {
-    for (const char* path : {"textures/town_floor.jpg", "textures/town_wall.jpg", "textures/eastern_wastelands_ground.jpg",
-                             "textures/eastern_wastelands_wall.jpg", "textures/icecave_ground.jpg",
-                             "textures/icecave_wall.jpg", "textures/rabakulus_ground.jpg", "textures/rabakulus_wall.jpg"}) {
+    // Surfaces repeat both ways; the liquid fills of the side bars sway sideways.
+    const std::vector<std::pair<const char*, bool>> pictures = {
+        {"textures/town_floor.jpg", true},        {"textures/town_wall.jpg", true},
+        {"textures/eastern_wastelands_ground.jpg", true}, {"textures/eastern_wastelands_wall.jpg", true},
+        {"textures/icecave_ground.jpg", true},    {"textures/icecave_wall.jpg", true},
+        {"textures/rabakulus_ground.jpg", true},  {"textures/rabakulus_wall.jpg", true},
+        {"textures/healthbar.png", false},        {"textures/powerbar.png", false}};
+    for (const auto& [path, bothWays] : pictures) {
         const Picture p = load(path);
         ASSERT_TRUE(p.valid()) << path;
         // The step across the wrap (last column to the first, last row to the
         // first) must look like any step between neighbours inside the picture.
         for (const bool acrossColumns : {true, false}) {
+            if (!acrossColumns && !bothWays)
+                continue;
             const int lines = acrossColumns ? p.width : p.height;
             const int length = acrossColumns ? p.height : p.width;
+            // The median over the line: a seam runs the whole way, a small
+            // feature that happens to lie on the wrap does not.
             const auto step = [&](int a, int b) {
-                double sum = 0.0;
-                for (int i = 0; i < length; ++i)
+                std::vector<int> diffs;
+                for (int i = 0; i < length; ++i) {
+                    int d = 0;
                     for (int c = 0; c < 3; ++c)
-                        sum += acrossColumns ? std::abs(p.channel(a, i, c) - p.channel(b, i, c))
-                                             : std::abs(p.channel(i, a, c) - p.channel(i, b, c));
-                return sum / length;
+                        d += acrossColumns ? std::abs(p.channel(a, i, c) - p.channel(b, i, c))
+                                           : std::abs(p.channel(i, a, c) - p.channel(i, b, c));
+                    diffs.push_back(d);
+                }
+                std::nth_element(diffs.begin(), diffs.begin() + length / 2, diffs.end());
+                return static_cast<double>(diffs[length / 2]);
             };
             double inner = 0.0;
             for (int i = 1; i < lines; ++i)
                 inner += step(i - 1, i);
             inner /= lines - 1;
             EXPECT_LT(step(lines - 1, 0), 2.0 * inner + 2.0) << path << (acrossColumns ? " left/right" : " top/bottom");
+        }
+    }
+}
+
+TEST(Pictures, boxPicturesAreOpaqueAndOverlaysLeaveTheirMiddleClear)
+{
+    std::vector<std::string> boxes = {"textures/lootbox.png", "textures/lootbox_normal.png", "textures/lootbox_magic.png",
+                                      "textures/lootbox_rare.png", "textures/lootbox_epic.png", "textures/stairs_down.png"};
+    for (const std::string& path : texturePaths())
+        if (path.rfind("textures/units/", 0) == 0)
+            boxes.push_back(path);
+    for (const std::string& path : boxes) {
+        const Picture p = load(path);
+        ASSERT_TRUE(p.valid()) << path;
+        EXPECT_EQ(p.width * p.height, p.inkIn(0, 0, p.width, p.height)) << path << " has see-through pixels";
+    }
+    // Frames are drawn over a fill or an icon of the same size: their middle
+    // is clear but for a faint glass sheen.
+    for (const char* path : {"textures/healthbar_frame.png", "textures/expbar_frame.png", "textures/enemyhealthbar_frame.png",
+                             "textures/skill_frame.png"}) {
+        const Picture p = load(path);
+        ASSERT_TRUE(p.valid()) << path;
+        EXPECT_EQ(0, p.inkIn(p.width / 4, p.height / 4, p.width * 3 / 4, p.height * 3 / 4, 64)) << path;
+    }
+    const Picture logo = load("textures/logo.png");
+    EXPECT_EQ(0, logo.alpha(0, 0) + logo.alpha(logo.width - 1, logo.height - 1));
+    EXPECT_GT(logo.inkIn(0, 0, logo.width, logo.height), logo.width * logo.height / 10);
+}
+
+TEST(Pictures, inventoryBackgroundShowsCellsAndSlotsWhereTheWindowDrawsIcons)
+{
+    const Picture p = load("textures/inventory_background.png");
+    ASSERT_TRUE(p.valid());
+    // Window coordinates count y up from the bottom; the picture is shown upright.
+    const auto brightness = [&p](int x, int yUp) {
+        const int y = p.height - 1 - yUp;
+        return p.channel(x, y, 0) + p.channel(x, y, 1) + p.channel(x, y, 2);
+    };
+    // Every bag cell looks the same under its icon and differs from its rim.
+    const int cellMiddle = brightness(409 + 21, 34 + 21);
+    for (int row = 0; row < 10; ++row)
+        for (int column = 0; column < 13; ++column) {
+            const int x = 409 + 45 * column, y = 34 + 45 * row;
+            EXPECT_NEAR(cellMiddle, brightness(x + 21, y + 21), 12) << column << "," << row;
+            EXPECT_GT(std::abs(brightness(x + 21, y + 21) - brightness(x + 43, y + 21)), 20) << column << "," << row;
+            EXPECT_GT(std::abs(brightness(x + 21, y + 21) - brightness(x + 21, y - 2)), 20) << column << "," << row;
+        }
+    // The slot boxes are sunk like the cells.
+    const int slots[7][2] = {{174, 425}, {174, 265}, {70, 227}, {284, 226}, {66, 363}, {287, 363}, {174, 179}};
+    for (const auto& slot : slots) {
+        EXPECT_NEAR(cellMiddle, brightness(slot[0] + 21, slot[1] + 21), 30) << slot[0] << "," << slot[1];
+        EXPECT_GT(std::abs(brightness(slot[0] + 21, slot[1] + 21) - brightness(slot[0] - 4, slot[1] + 21)), 20) << slot[0];
+    }
+    // The stats' numbers are black on a light panel, with their names left of them.
+    const int stats[6][2] = {{145, 125}, {350, 125}, {145, 80}, {350, 80}, {145, 35}, {350, 35}};
+    for (const auto& stat : stats) {
+        int darkest = 765, nameInk = 0;
+        for (int x = stat[0]; x < stat[0] + 45; ++x)
+            for (int y = stat[1]; y < stat[1] + 14; ++y)
+                darkest = std::min(darkest, brightness(x, y));
+        for (int x = stat[0] - 60; x < stat[0] - 4; ++x)
+            for (int y = stat[1]; y < stat[1] + 14; ++y)
+                nameInk += brightness(x, y) < 300;
+        EXPECT_GT(darkest, 400) << "the number at " << stat[0] << "," << stat[1] << " would not read";
+        EXPECT_GT(nameInk, 20) << "no name left of " << stat[0] << "," << stat[1];
+    }
+}
+
+TEST(Pictures, informationBoxesKeepTheirNumberColumnClearAndLabelEachRow)
+{
+    for (const char* path : {"textures/hoverbg_normal.png", "textures/hoverbg_magic.png", "textures/hoverbg_rare.png",
+                             "textures/hoverbg_epic.png"}) {
+        const Picture p = load(path);
+        ASSERT_TRUE(p.valid()) << path;
+        // Drawn over 250 x 250 pixels; numbers 13.5 high at x = 180 and these heights.
+        const float scale = p.width / 250.0f;
+        for (const float yUp : {145.0f, 122.5f, 100.0f, 77.5f, 55.0f, 32.5f, 10.0f}) {
+            const int top = p.height - static_cast<int>((yUp + 13.5f) * scale), bottom = p.height - static_cast<int>(yUp * scale);
+            int darkUnderNumber = 0, labelInk = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = static_cast<int>(180 * scale); x < static_cast<int>(230 * scale); ++x)
+                    darkUnderNumber += p.channel(x, y, 0) + p.channel(x, y, 1) + p.channel(x, y, 2) < 300;
+                for (int x = static_cast<int>(100 * scale); x < static_cast<int>(175 * scale); ++x)
+                    labelInk += p.channel(x, y, 0) + p.channel(x, y, 1) + p.channel(x, y, 2) < 300;
+            }
+            EXPECT_EQ(0, darkUnderNumber) << path << " row " << yUp;
+            EXPECT_GT(labelInk, 15) << path << " row " << yUp;
+        }
+    }
+}
+
+TEST(Pictures, worldMapMarksEachPlaceWhereTheMapTakesItsClicks)
+{
+    const Picture map = load("textures/worldmap.png");
+    ASSERT_TRUE(map.valid());
+    struct Place {
+        int x, y;  // window pixels, y up
+        bool (*looksRight)(int r, int g, int b);
+    };
+    const Place places[] = {
+        {176, 402, [](int r, int g, int b) { return r > 110 && g < 80 && b < 80; }},     // crypt: red
+        {802, 848, [](int r, int g, int b) { return b > 170 && g > 130 && r < 150; }},   // ice: light blue
+        {1666, 697, [](int r, int g, int b) { return r > 150 && g > 70 && g < r && b < 90; }},  // wastes: orange
+        {1043, 432, [](int r, int g, int b) { return r > 150 && g > 110 && b < 100; }},  // town: gold
+    };
+    for (const Place& place : places) {
+        // The marker's ring lies 21 pixels from the centre, on the picture's rows counted from the top.
+        for (const bool flipped : {false, true}) {
+            const int cy = flipped ? place.y : map.height - place.y;
+            int hits = 0;
+            for (int i = 0; i < 8; ++i) {
+                const float a = i * 0.785398f;
+                const int x = place.x + static_cast<int>(std::lround(21 * std::cos(a)));
+                const int y = cy + static_cast<int>(std::lround(21 * std::sin(a)));
+                hits += place.looksRight(map.channel(x, y, 0), map.channel(x, y, 1), map.channel(x, y, 2));
+            }
+            if (flipped)
+                EXPECT_LT(hits, 4) << "a marker at the unflipped place " << place.x << "," << place.y;
+            else
+                EXPECT_GE(hits, 6) << "no marker at " << place.x << "," << place.y;
         }
     }
 }

@@ -34,7 +34,7 @@ Canvas liquid(int w, int h, const Color& deep, const Color& bright, int seed)
     c.setFrame(vec2(0.0f), 1.0f);
     for (int i = 0; i < 28; ++i) {
         const float r = rng.range(1.5f, 5.0f);
-        const vec2 centre(rng.range(0.0f, static_cast<float>(w)), rng.range(12.0f, h - 8.0f));
+        const vec2 centre = rng.point(vec2(0.0f, 12.0f), vec2(static_cast<float>(w), h - 8.0f));
         for (float shift : {-static_cast<float>(w), 0.0f, static_cast<float>(w)}) {
             const vec2 b = centre + vec2(shift, 0.0f);
             c.fill([=](vec2 p) { return std::fabs(sdf::circle(p, b, r)) - 0.7f; }, solid(withAlpha(bright, 0.55f)),
@@ -84,6 +84,19 @@ Canvas barFrame(int w, int h, float border, float radius, const Color& metal, co
     return c;
 }
 
+// The enemy bars are 100 x 5 pixels on screen: a one-pixel black rim drawn
+// pixel for pixel, so it stays crisp.
+Canvas enemyBarFrame()
+{
+    const int w = 100, h = 5;
+    Canvas c(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x == 0 || y == 0 || x == w - 1 || y == h - 1)
+                c.set(x, y, rgb(0x000000));
+    return c;
+}
+
 bool writeCanvas(const AssetWriter& out, const char* path, const Canvas& c)
 {
     return out.writePng(path, c.width(), c.height(), c.rgba8());
@@ -112,7 +125,7 @@ Canvas teleportIcon()
     c.glow([](vec2 p) { return sdf::circle(p, vec2(0.5f), 0.06f); }, rgb(0xffffff, 0.9f), 0.12f, vec2(0.0f), vec2(1.0f));
     Rng rng(5);
     for (int i = 0; i < 12; ++i) {
-        const vec2 s(rng.range(0.1f, 0.9f), rng.range(0.1f, 0.9f));
+        const vec2 s = rng.point(vec2(0.1f), vec2(0.9f));
         const float r = rng.range(0.008f, 0.02f);
         c.fill([=](vec2 p) { return std::min(sdf::box(p, s, vec2(r * 2.5f, r * 0.4f)), sdf::box(p, s, vec2(r * 0.4f, r * 2.5f))); },
                solid(rgb(0xe8d0ff)));
@@ -130,7 +143,7 @@ Canvas regenIcon()
     // Rising motes of life.
     Rng rng(11);
     for (int i = 0; i < 9; ++i) {
-        const vec2 m(rng.range(0.12f, 0.88f), rng.range(0.1f, 0.9f));
+        const vec2 m = rng.point(vec2(0.12f, 0.1f), vec2(0.88f, 0.9f));
         const float r = rng.range(0.012f, 0.03f);
         if (std::fabs(m.x - 0.5f) < 0.32f && std::fabs(m.y - 0.5f) < 0.32f)
             continue;
@@ -276,7 +289,7 @@ bool generateHud(const AssetWriter& out)
            writeCanvas(out, "textures/expbar.png", horizontalFill(256, 32, rgb(0xffe070), rgb(0x8a5a00), true)) &&
            writeCanvas(out, "textures/expbar_frame.png", barFrame(2048, 44, 6.0f, 10.0f, rgb(0x5a5048), rgb(0xd8b050), false)) &&
            writeCanvas(out, "textures/enemyhealthbar.png", horizontalFill(64, 8, rgb(0xff4030), rgb(0x800808), false)) &&
-           writeCanvas(out, "textures/enemyhealthbar_frame.png", barFrame(128, 8, 1.0f, 0.0f, rgb(0x000000), rgb(0x000000, 0.0f), false)) &&
+           writeCanvas(out, "textures/enemyhealthbar_frame.png", enemyBarFrame()) &&
            writeCanvas(out, "textures/skill_teleport.png", teleportIcon()) &&
            writeCanvas(out, "textures/skill_regen.png", regenIcon()) &&
            writeCanvas(out, "textures/skill_berserker.png", berserkerIcon()) &&

@@ -111,8 +111,12 @@ bool writeInventory(const AssetWriter& out, const Font& font)
     font.draw(c, "EQUIPMENT", 200.0f, 36.0f, 14.0f, solid(rgb(0xe8cf8a)), 0.5f, 2.0f);
     for (const Slot& s : SLOTS) {
         const float top = row(static_cast<float>(s.y + SLOT), HEIGHT);
+        // A gold ring sets each slot off from the dark panel.
+        const vec2 centre(s.x + SLOT * 0.5f, top + SLOT * 0.5f);
+        c.fill([=](vec2 p) { return std::fabs(sdf::box(p, centre, vec2(SLOT * 0.5f + 3.5f), 5.0f)) - 1.2f; },
+               [=](vec2 p) { return shade(rgb(0xc8a050), 1.2f - 0.5f * (p.y - top) / SLOT); });
         inset(c, static_cast<float>(s.x), top, SLOT, SLOT, rgb(0x1c1612));
-        font.draw(c, s.label, s.x + SLOT * 0.5f, top + SLOT + 13.0f, 8.0f, solid(rgb(0xc8b080)), 0.5f, 1.0f);
+        font.draw(c, s.label, s.x + SLOT * 0.5f, top + SLOT + 16.0f, 8.0f, solid(rgb(0xc8b080)), 0.5f, 1.0f);
     }
     // Stats: a parchment panel, the name of each number left of it.
     c.fill([](vec2 p) { return sdf::box(p, vec2(211.0f, row(86, HEIGHT)), vec2(190.0f, 68.0f), 8.0f); }, parchment(5));

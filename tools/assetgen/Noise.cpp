@@ -107,3 +107,10 @@ float Rng::range(float lo, float hi)
 {
     return lo + (hi - lo) * ((next() & 0xffffff) / 16777216.0f);
 }
+
+glm::vec2 Rng::point(glm::vec2 lo, glm::vec2 hi)
+{
+    const float x = range(lo.x, hi.x);
+    const float y = range(lo.y, hi.y);
+    return glm::vec2(x, y);
+}

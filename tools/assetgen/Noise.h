@@ -38,6 +38,9 @@ public:
     uint32_t next();
     // Uniform in lo..hi.
     float range(float lo, float hi);
+    // A point in the box lo..hi, x drawn before y (argument evaluation order
+    // is unspecified in C++, so two draws in one call could swap).
+    glm::vec2 point(glm::vec2 lo, glm::vec2 hi);
 
 private:
     uint32_t state;

@@ -114,7 +114,8 @@ Sample wastelandGround(glm::vec2 uv)
     const glm::vec2 warp(noise::fbm(uv * 8.0f, 3, 8, 31), noise::fbm(uv * 8.0f, 3, 8, 32));
     const noise::Cells c = noise::cells(uv * float(period) + warp * 0.25f, period, 33, 0.9f);
     const float crack = 1.0f - smoothstep(0.0f, 0.06f, c.f2 - c.f1);
-    const float small = noise::cells(uv * 16.0f + warp, 16, 34).f2 - noise::cells(uv * 16.0f + warp, 16, 34).f1;
+    const noise::Cells fineCells = noise::cells(uv * 16.0f + warp, 16, 34);
+    const float small = fineCells.f2 - fineCells.f1;
     const float fine = 1.0f - smoothstep(0.0f, 0.04f, small);
     const float dust = noise::fbm(uv * 16.0f, 4, 16, 35);
     const Color clay = mix(rgb(0x9a6a42), rgb(0xc29461), 0.5f + 0.5f * dust);
