@@ -19,32 +19,6 @@
 
 namespace {
 
-const char* const REGEN_ICON = "textures/skill_regen.png";
-const char* const BERSERKER_ICON = "textures/skill_berserker.png";
-
-class HudProbe : public Hud {
-public:
-    using Hud::Hud;
-    using Hud::buffs;
-    using Hud::elements;
-    using Hud::exitText;
-    using Hud::expBar;
-    using Hud::fpsText;
-    using Hud::healthBar;
-    using Hud::healthText;
-    using Hud::inventory;
-    using Hud::levelBanner;
-    using Hud::levelNameText;
-    using Hud::levelText;
-    using Hud::logo;
-    using Hud::playText;
-    using Hud::powerBar;
-    using Hud::powerText;
-    using Hud::texts;
-    using Hud::versionText;
-    using Hud::worldMap;
-};
-
 // The element covers exactly x..x+w by y..y+h: its inside ends one pixel
 // within each edge.
 ::testing::AssertionResult coversRect(const HudElement* element, int x, int y, int w, int h)
@@ -63,14 +37,8 @@ protected:
     {
         SCREEN_WIDTH = 1920;
         SCREEN_HEIGHT = 1080;
-        hud = std::make_unique<HudProbe>(&bag, &values);
-        hud->configureSkillButton1(&skills[0], &skills[0], '1');
-        hud->configureSkillButton2(&skills[1], &skills[1], '2');
-        hud->configureSkillButton3(&skills[2], &skills[2], '3');
-        hud->configureSkillButton4(&skills[3], &skills[3], '4');
-        hud->configureSkillButton5(&skills[4], &skills[4], '5');
-        hud->prepareBuff(REGEN_ICON);
-        hud->prepareBuff(BERSERKER_ICON);
+        game.reset();
+        hud = game.hud.get();
     }
 
     Button* button(int id) const { return static_cast<Button*>(hud->elements[static_cast<size_t>(2 + id)]); }
@@ -87,13 +55,12 @@ protected:
         hud->update(dt, static_cast<int>(text->getX()) + 20, static_cast<int>(text->getY()) + 20);
     }
 
-    FakeInventory bag;
-    FakePlayerValues values;
-    FakeSkill skills[5] = {FakeSkill("textures/skill_teleport.png"), FakeSkill(REGEN_ICON),
-                           FakeSkill(BERSERKER_ICON), FakeSkill("textures/skill_bladestorm.png"),
-                           FakeSkill("textures/skill_fireball.png")};
+    GameHud game;
+    FakeInventory& bag = game.bag;
+    FakePlayerValues& values = game.values;
+    FakeSkill (&skills)[Hud::SKILL_COUNT] = game.skills;
+    HudProbe* hud = nullptr;
     BusRecorder bus;
-    std::unique_ptr<HudProbe> hud;
 };
 
 } // namespace
@@ -301,19 +268,6 @@ TEST_F(HudLogic, BuffIconsShownInOneFrameShareAPlaceAndStackDownOnceCounted)
     hud->showBuff(BERSERKER_ICON, 5);
     EXPECT_TRUE(coversRect(hud->buffs[1], 50, 1080 - 115, 50, 50));
     hud->showBuff("textures/never_prepared.png", 5);
-}
-
-TEST_F(HudLogic, ABuffShowsForItsSecondsThenHides)
-{
-    hud->showBuff(REGEN_ICON, 2);
-    for (int frame = 0; frame < 100; ++frame) {
-        hud->update(0.016f, 0, 0);
-        ASSERT_TRUE(hud->buffs[0]->getActive()) << frame;
-    }
-    for (int frame = 0; frame < 30; ++frame)
-        hud->update(0.016f, 0, 0);
-    EXPECT_FALSE(hud->buffs[0]->getActive());
-    EXPECT_FALSE(hud->buffs[1]->getActive());
 }
 
 TEST_F(HudLogic, TextsAreCutToTheirBuffers)

@@ -14,6 +14,9 @@
 #include "core/Util.h"
 #include "game/InventoryProviderHelper.h"
 
+const char* const REGEN_ICON = "textures/skill_regen.png";
+const char* const BERSERKER_ICON = "textures/skill_berserker.png";
+
 const glm::u8vec4 BACKGROUND_COLOUR(110, 70, 40, 255);
 const glm::u8vec4 HOVER_EPIC_COLOUR(150, 40, 200, 255);
 const glm::u8vec4 HOVER_RARE_COLOUR(220, 200, 30, 255);
@@ -209,6 +212,28 @@ std::vector<int> BusRecorder::sounds() const
             ids.push_back(record.number);
     }
     return ids;
+}
+
+InventoryProbe::InventoryProbe(InventoryProvider* provider)
+    : Inventory(provider, X, Y, 1024, 512, "textures/inventory_background.png")
+{
+}
+
+GameHud::GameHud()
+{
+    reset();
+}
+
+void GameHud::reset()
+{
+    hud = std::make_unique<HudProbe>(&bag, &values);
+    hud->configureSkillButton1(&skills[0], &skills[0], '1');
+    hud->configureSkillButton2(&skills[1], &skills[1], '2');
+    hud->configureSkillButton3(&skills[2], &skills[2], '3');
+    hud->configureSkillButton4(&skills[3], &skills[3], '4');
+    hud->configureSkillButton5(&skills[4], &skills[4], '5');
+    hud->prepareBuff(REGEN_ICON);
+    hud->prepareBuff(BERSERKER_ICON);
 }
 
 ScreenCamera::ScreenCamera()

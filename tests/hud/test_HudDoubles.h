@@ -21,6 +21,8 @@
 #include "game/ItemInstance.h"
 #include "game/SkillInterface.h"
 #include "game/ValueProvider.h"
+#include "hud/Hud.h"
+#include "hud/Inventory.h"
 #include "render/MatrixOwner.h"
 #include "support/GLContext.h"
 #include "support/TempDir.h"
@@ -122,6 +124,64 @@ public:
     std::vector<Record> records;
     // Called on every delivery, for tests that look at the sender meanwhile.
     std::function<void(const Record&)> onMessage;
+};
+
+// The inventory window where the HUD puts it in a 1920 x 1080 window, with
+// its hand and quads open to the tests.
+class InventoryProbe : public Inventory {
+public:
+    static constexpr int X = 448;
+    static constexpr int Y = 284;
+
+    explicit InventoryProbe(InventoryProvider* provider);
+    using Inventory::atlasTextureId;
+    using Inventory::heldItem;
+    using Inventory::heldOrigin;
+    using Inventory::hoveredItem;
+    using Inventory::hoverQuad;
+    using Inventory::itemQuad;
+};
+
+// The HUD with its parts open to the tests.
+class HudProbe : public Hud {
+public:
+    using Hud::Hud;
+    using Hud::buffs;
+    using Hud::elements;
+    using Hud::exitText;
+    using Hud::expBar;
+    using Hud::fpsText;
+    using Hud::healthBar;
+    using Hud::healthText;
+    using Hud::inventory;
+    using Hud::levelBanner;
+    using Hud::levelNameText;
+    using Hud::levelText;
+    using Hud::logo;
+    using Hud::playText;
+    using Hud::powerBar;
+    using Hud::powerText;
+    using Hud::texts;
+    using Hud::versionText;
+    using Hud::worldMap;
+};
+
+extern const char* const REGEN_ICON;
+extern const char* const BERSERKER_ICON;
+
+// The HUD as the game makes it: the five skills on '1' to '5' and the
+// regeneration and berserker buffs prepared; not set up.
+struct GameHud {
+    GameHud();
+    // Makes the HUD anew at the current window size.
+    void reset();
+
+    FakeInventory bag;
+    FakePlayerValues values;
+    FakeSkill skills[Hud::SKILL_COUNT] = {FakeSkill("textures/skill_teleport.png"), FakeSkill(REGEN_ICON),
+                                          FakeSkill(BERSERKER_ICON), FakeSkill("textures/skill_bladestorm.png"),
+                                          FakeSkill("textures/skill_fireball.png")};
+    std::unique_ptr<HudProbe> hud;
 };
 
 // The orthographic window camera of the game at the current window size;

@@ -7,45 +7,11 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include "hud/Hud.h"
 #include "render/Text.h"
 #include "support/LogCapture.h"
 #include "test_HudDoubles.h"
 
 namespace {
-
-const char* const REGEN_ICON = "textures/skill_regen.png";
-const char* const BERSERKER_ICON = "textures/skill_berserker.png";
-
-class HudProbe : public Hud {
-public:
-    using Hud::Hud;
-    using Hud::exitText;
-    using Hud::playText;
-};
-
-// The game's HUD as the game object makes it.
-struct GameHud {
-    GameHud()
-    {
-        hud.configureSkillButton1(&skills[0], &skills[0], '1');
-        hud.configureSkillButton2(&skills[1], &skills[1], '2');
-        hud.configureSkillButton3(&skills[2], &skills[2], '3');
-        hud.configureSkillButton4(&skills[3], &skills[3], '4');
-        hud.configureSkillButton5(&skills[4], &skills[4], '5');
-        hud.prepareBuff(REGEN_ICON);
-        hud.prepareBuff(BERSERKER_ICON);
-        values.health = 72.0f;
-        values.power = 35.0f;
-    }
-
-    FakeInventory bag;
-    FakePlayerValues values;
-    FakeSkill skills[5] = {FakeSkill("textures/skill_teleport.png"), FakeSkill(REGEN_ICON),
-                           FakeSkill(BERSERKER_ICON), FakeSkill("textures/skill_bladestorm.png"),
-                           FakeSkill("textures/skill_fireball.png")};
-    HudProbe hud{&bag, &values};
-};
 
 bool dark(const glm::u8vec4& colour)
 {
@@ -58,7 +24,7 @@ protected:
     void draw()
     {
         context->clear();
-        game.hud.render(&camera);
+        game.hud->render(&camera);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
@@ -83,35 +49,35 @@ TEST_F(MenuHover, AMenuEntryRebuildsItsGlyphsOnlyWhenItsScaleChanges)
 {
     GameHud game;
     LogCapture quiet; // the test package lacks most HUD pictures
-    ASSERT_TRUE(game.hud.setup());
-    game.hud.menu = true;
-    Text* play = game.hud.playText;
+    ASSERT_TRUE(game.hud->setup());
+    game.hud->menu = true;
+    Text* play = game.hud->playText;
     float* glyphs = const_cast<float*>(play->getVertexData());
     const int overX = static_cast<int>(play->getX()) + 20;
     const int overY = static_cast<int>(play->getY()) + 20;
 
     // A scribbled vertex survives every update that leaves the scale alone.
     glyphs[0] = -999.0f;
-    game.hud.update(0.016f, 900, 500);
+    game.hud->update(0.016f, 900, 500);
     EXPECT_FLOAT_EQ(glyphs[0], -999.0f);
 
-    game.hud.update(0.016f, overX, overY);
+    game.hud->update(0.016f, overX, overY);
     EXPECT_FLOAT_EQ(glyphs[0], play->getX()) << "growing rebuilds";
     EXPECT_FLOAT_EQ(glyphs[4] - glyphs[0], 35.0f * 1.2f);
     glyphs[0] = -999.0f;
-    game.hud.update(0.016f, overX, overY);
+    game.hud->update(0.016f, overX, overY);
     EXPECT_FLOAT_EQ(glyphs[0], -999.0f);
 
-    game.hud.update(0.016f, 900, 500);
+    game.hud->update(0.016f, 900, 500);
     EXPECT_FLOAT_EQ(glyphs[4] - glyphs[0], 35.0f);
 }
 
 TEST_F(HudPictures, TheMenuShowsLogoVersionAndEntriesOnly)
 {
-    ASSERT_TRUE(game.hud.setup());
-    game.hud.menu = true;
-    game.hud.update(0.016f, static_cast<int>(game.hud.playText->getX()) + 20,
-                    static_cast<int>(game.hud.playText->getY()) + 20);
+    ASSERT_TRUE(game.hud->setup());
+    game.hud->menu = true;
+    game.hud->update(0.016f, static_cast<int>(game.hud->playText->getX()) + 20,
+                    static_cast<int>(game.hud->playText->getY()) + 20);
     draw();
     saveScreenshot("menu");
     EXPECT_TRUE(litInRow(837 + 96, 19, 19 + 775)) << "the logo";
@@ -121,15 +87,17 @@ TEST_F(HudPictures, TheMenuShowsLogoVersionAndEntriesOnly)
 
 TEST_F(HudPictures, TheGameFaceShowsBarsButtonsBuffAndTexts)
 {
-    ASSERT_TRUE(game.hud.setup());
-    game.hud.setLevelName("Morvelund town");
-    game.hud.setPlayerLevel(3);
-    game.hud.setFPS(60);
-    game.hud.showBuff(REGEN_ICON, 5);
-    game.hud.update(0.016f, 0, 0);
-    game.hud.showBuff(BERSERKER_ICON, 5);
+    game.values.health = 72.0f;
+    game.values.power = 35.0f;
+    ASSERT_TRUE(game.hud->setup());
+    game.hud->setLevelName("Morvelund town");
+    game.hud->setPlayerLevel(3);
+    game.hud->setFPS(60);
+    game.hud->showBuff(REGEN_ICON, 5);
+    game.hud->update(0.016f, 0, 0);
+    game.hud->showBuff(BERSERKER_ICON, 5);
     game.skills[2].ready = false;
-    game.hud.update(0.016f, 0, 0);
+    game.hud->update(0.016f, 0, 0);
     draw();
     saveScreenshot("hud");
     EXPECT_FALSE(dark(pixel(58, 40))) << "the health bar";
@@ -140,9 +108,9 @@ TEST_F(HudPictures, TheGameFaceShowsBarsButtonsBuffAndTexts)
 
 TEST_F(HudPictures, TheWorldMapCoversTheWholeWindowAndHidesTheHud)
 {
-    ASSERT_TRUE(game.hud.setup());
-    game.hud.keyPress('m');
-    game.hud.update(0.016f, 0, 0);
+    ASSERT_TRUE(game.hud->setup());
+    game.hud->keyPress('m');
+    game.hud->update(0.016f, 0, 0);
     draw();
     saveScreenshot("worldmap");
     for (const glm::ivec2& at : {glm::ivec2(2, 2), glm::ivec2(1917, 1077), glm::ivec2(960, 540), glm::ivec2(176, 402)})
@@ -159,10 +127,10 @@ TEST_F(HudPictures, TheInventoryShowsItemsOfEveryQualityAndTheBoxOfTheOneUnderTh
     game.bag.put(itemCode(40, WEAPON, EPIC, 25), -3);
     game.bag.put(itemCode(8, NECK, MAGIC, 26), -6);
     game.bag.put(itemCode(9, OFFHAND, NORMAL, 27), -4);
-    ASSERT_TRUE(game.hud.setup());
-    game.hud.keyPress('i');
+    ASSERT_TRUE(game.hud->setup());
+    game.hud->keyPress('i');
     const glm::ivec2 pointer(448 + 409 + 45 + 21, 284 + 34 + 21);
-    game.hud.update(0.016f, pointer.x, pointer.y);
+    game.hud->update(0.016f, pointer.x, pointer.y);
     draw();
     saveScreenshot("inventory");
     EXPECT_FALSE(dark(pixel(pointer.x + 125, pointer.y + 125))) << "the information box";

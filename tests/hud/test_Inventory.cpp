@@ -11,9 +11,8 @@
 
 namespace {
 
-// Where the HUD puts the window in a 1920 x 1080 window.
-const int X = 448;
-const int Y = 284;
+const int X = InventoryProbe::X;
+const int Y = InventoryProbe::Y;
 const int NOWHERE = -100;
 
 const uint32_t HELM = itemCode(5, HEAD, NORMAL, 11);
@@ -21,16 +20,6 @@ const uint32_t OTHER_HELM = itemCode(6, HEAD, MAGIC, 12);
 const uint32_t RING = itemCode(3, FINGER, RARE, 13);
 const uint32_t OTHER_RING = itemCode(4, FINGER, NORMAL, 14);
 
-class InventoryProbe : public Inventory {
-public:
-    explicit InventoryProbe(InventoryProvider* provider)
-        : Inventory(provider, X, Y, 1024, 512, "textures/inventory_background.png")
-    {
-    }
-    using Inventory::heldItem;
-    using Inventory::heldOrigin;
-    using Inventory::hoveredItem;
-};
 
 class InventoryClicks : public ::testing::Test {
 protected:

@@ -13,8 +13,8 @@
 
 namespace {
 
-const int X = 448;
-const int Y = 284;
+const int X = InventoryProbe::X;
+const int Y = InventoryProbe::Y;
 
 const uint32_t EPIC_ARMOR = itemCode(30, ARMOR, EPIC, 21);
 const uint32_t RARE_HELM = itemCode(20, HEAD, RARE, 22);
@@ -22,16 +22,6 @@ const uint32_t MAGIC_BOOTS = itemCode(10, FEET, MAGIC, 23);
 const uint32_t NORMAL_RING = itemCode(5, FINGER, NORMAL, 24);
 const uint32_t EPIC_SWORD = itemCode(40, WEAPON, EPIC, 25);
 
-class InventoryProbe : public Inventory {
-public:
-    explicit InventoryProbe(InventoryProvider* provider)
-        : Inventory(provider, X, Y, 1024, 512, "textures/inventory_background.png")
-    {
-    }
-    using Inventory::atlasTextureId;
-    using Inventory::hoverQuad;
-    using Inventory::itemQuad;
-};
 
 // Lower-left corner of an item's drawn place.
 glm::ivec2 cornerOf(int location)
