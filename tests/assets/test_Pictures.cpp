@@ -349,6 +349,122 @@ TEST(Pictures, worldMapMarksEachPlaceWhereTheMapTakesItsClicks)
     }
 }
 
+namespace {
+
+// Mean colour of the pixels of a rectangle that are at least half opaque.
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+Mean meanColour(const Picture& p, int x0, int y0, int x1, int y1)
+{
+    Mean m;
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (p.alpha(x, y) > 128) {
+                m.r += p.channel(x, y, 0);
+                m.g += p.channel(x, y, 1);
+                m.b += p.channel(x, y, 2);
+                ++n;
+            }
+    if (n > 0) {
+        m.r /= n;
+        m.g /= n;
+        m.b /= n;
+    }
+    return m;
+}
+
+// Which quality a colour reads as: 3 epic purple, 2 rare gold, 1 magic blue, 0 normal grey.
+int qualityOf(const Mean& m)
+{
+    const double spread = std::max({m.r, m.g, m.b}) - std::min({m.r, m.g, m.b});
+    if (spread < 30)
+        return 0;
+    if (m.b > m.r && m.b > m.g)
+        return m.r > m.g + 20 ? 3 : 1;
+    if (m.r > m.b && m.g > m.b + 30)
+        return 2;
+    return m.r > m.g && m.b > m.g ? 3 : -1;
+}
+
+} // namespace
+
+TEST(Pictures, eachQualityHasOneColourOnFramesBoxesAndLoot)
+{
+    const char* names[4] = {"normal", "magic", "rare", "epic"};
+    const int frameIcon[4] = {4, 3, 2, 1};
+    const Picture atlas = load("textures/itematlas.png");
+    ASSERT_TRUE(atlas.valid());
+    const int cell = atlas.width / 16;
+    for (int q = 0; q < 4; ++q) {
+        // The frame's rim: the outer band of its cell (icons 1 to 4 lie in the bottom row).
+        const int x0 = (frameIcon[q] - 1) * cell, y0 = atlas.height - cell;
+        const Mean rim = meanColour(atlas, x0 + 2, y0 + 2, x0 + cell - 2, y0 + 5);
+        EXPECT_EQ(q, qualityOf(rim)) << "frame of " << names[q];
+        const Picture hover = load(std::string("textures/hoverbg_") + names[q] + ".png");
+        ASSERT_TRUE(hover.valid());
+        EXPECT_EQ(q, qualityOf(meanColour(hover, 4, 4, hover.width - 4, 40))) << "information box of " << names[q];
+        const Picture loot = load(std::string("textures/lootbox_") + names[q] + ".png");
+        ASSERT_TRUE(loot.valid());
+        EXPECT_EQ(q, qualityOf(meanColour(loot, 0, loot.height / 3, loot.width / 12, loot.height * 2 / 3)))
+            << "loot box of " << names[q];
+    }
+}
+
+TEST(Pictures, everyGlyphAndEveryUnitLooksDifferent)
+{
+    // No two font cells hold the same glyph.
+    const Picture font = load("textures/font.png");
+    ASSERT_TRUE(font.valid());
+    std::vector<std::vector<int>> glyphs;
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 11; ++column) {
+            std::vector<int> alpha;
+            for (int y = 87 * row; y < 87 * row + 54; ++y)
+                for (int x = 43 * column; x < 43 * column + 35; ++x)
+                    alpha.push_back(font.alpha(x, y));
+            glyphs.push_back(alpha);
+        }
+    for (size_t a = 0; a < glyphs.size(); ++a)
+        for (size_t b = a + 1; b < glyphs.size(); ++b) {
+            long difference = 0;
+            for (size_t i = 0; i < glyphs[a].size(); ++i)
+                difference += std::abs(glyphs[a][i] - glyphs[b][i]);
+            EXPECT_GT(difference, 255L * 40) << "glyph cells " << a << " and " << b << " look alike";
+        }
+    // Every kind of unit has its own front, and its front is not its back.
+    const char* kinds[] = {"hero", "zombie", "ghost", "monk", "lunatic", "boss1", "boss2", "boss3", "commoner", "merchant"};
+    // Fronts compared as 16 x 16 blocks of mean colour: alike kinds would differ little block by block.
+    std::vector<std::vector<Mean>> fronts;
+    for (const char* kind : kinds) {
+        const Picture body = load(std::string("textures/units/") + kind + ".png");
+        ASSERT_TRUE(body.valid()) << kind;
+        ASSERT_EQ(body.width, body.height) << kind;
+        const int half = body.width / 2;
+        long frontBack = 0;
+        for (int y = 0; y < half; ++y)
+            for (int x = 0; x < half; ++x)
+                for (int c = 0; c < 3; ++c)
+                    frontBack += std::abs(body.channel(x, y + half, c) - body.channel(x + half, y, c));
+        EXPECT_GT(frontBack / (half * half), 20) << kind << ": front and back look alike";
+        std::vector<Mean> blocks;
+        const int block = half / 16;
+        for (int by = 0; by < 16; ++by)
+            for (int bx = 0; bx < 16; ++bx)
+                blocks.push_back(meanColour(body, bx * block, half + by * block, (bx + 1) * block, half + (by + 1) * block));
+        fronts.push_back(blocks);
+    }
+    for (size_t a = 0; a < fronts.size(); ++a)
+        for (size_t b = a + 1; b < fronts.size(); ++b) {
+            double d = 0.0;
+            for (size_t i = 0; i < fronts[a].size(); ++i)
+                d += std::fabs(fronts[a][i].r - fronts[b][i].r) + std::fabs(fronts[a][i].g - fronts[b][i].g) +
+                     std::fabs(fronts[a][i].b - fronts[b][i].b);
+            EXPECT_GT(d / fronts[a].size(), 60.0) << kinds[a] << " and " << kinds[b] << " look alike";
+        }
+}
+
 TEST(Pictures, theGeneratorWritesTheSamePicturesOnEveryRun)
 {
     const fs::path generator = MORVELUND_ASSETGEN;
