@@ -68,7 +68,9 @@ Canvas barFrame(int w, int h, float border, float radius, const Color& metal, co
 {
     Canvas c(w, h);
     const vec2 centre(w * 0.5f, h * 0.5f), half(w * 0.5f, h * 0.5f);
-    const Sdf outer = [=](vec2 p) { return sdf::box(p, centre, half - vec2(0.5f), radius); };
+    // Nearly square outside, so the fill's corners under the frame stay hidden;
+    // the window itself is rounded.
+    const Sdf outer = [=](vec2 p) { return sdf::box(p, centre, half, std::min(radius, 3.0f)); };
     const Sdf inner = [=](vec2 p) { return sdf::box(p, centre, half - vec2(border), std::max(0.0f, radius - border)); };
     c.fill([=](vec2 p) { return sdf::subtract(outer(p), inner(p)); },
            [=](vec2 p) { return shade(metal, 1.3f - 0.6f * p.y / h); });
