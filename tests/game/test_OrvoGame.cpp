@@ -1,16 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <vector>
 
+#include <glm/gtc/constants.hpp>
+
 #include "audio/SoundSystem.h"
+#include "core/Util.h"
 #include "core/MailBox.h"
 #include "game/Enemy.h"
 #include "game/Item.h"
 #include "game/LootManager.h"
 #include "game/OrvoGame.h"
 #include "game/Player.h"
+#include "game/ProjectileManager.h"
+#include "game/Skill.h"
+#include "hud/CombatText.h"
+#include "hud/Hud.h"
+#include "render/ParticleSystem.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -24,6 +33,14 @@ public:
         player = new Player(0.0f, 0.0f);
         soundSystem = new SoundSystem(false);
         lootManager = new LootManager();
+        hud = new Hud(player, player);
+        combatText = new CombatText();
+        deathEffect = new ParticleSystem("particlesystems/death.xml", false);
+        regenEffect = new ParticleSystem("particlesystems/regen.xml", false);
+        projectileManager = new ProjectileManager(nullptr, player, this);
+        teleportSkill = new Skill("Teleport", "textures/skill_teleport.png", 10, 2, this);
+        fireballSkill = new Skill("Fireball", "textures/skill_fireball.png", 40, 5, this);
+        bladestormSkill = new Skill("Bladestorm", "textures/skill_bladestorm.png", 20, 0, this);
     }
 
     // Puts an enemy into the list as one the level created (owned).
@@ -35,6 +52,14 @@ public:
     }
 
     const std::vector<Enemy*>& enemyList() const { return enemies; }
+    void setState(game_state state) { gameState = state; }
+    bool isTeleportPending() const { return teleportPending; }
+    Skill* fireball() { return fireballSkill; }
+    Skill* teleport() { return teleportSkill; }
+    Skill* bladestorm() { return bladestormSkill; }
+    ProjectileManager* projectiles() { return projectileManager; }
+    using OrvoGame::handlePlayerAttackOnEnemy;
+    using OrvoGame::meleeAttack;
     Player* hero() { return player; }
     LootManager* loot() { return lootManager; }
     using OrvoGame::dropLoot;
@@ -170,4 +195,109 @@ TEST_F(OrvoGameRules, LootDropsNearThePlayersLevelWithTheDocumentedQualityOdds)
     EXPECT_NEAR(qualities[RARE] / double(DROPS), 0.10, 0.02);
     EXPECT_NEAR(qualities[MAGIC] / double(DROPS), 0.15, 0.02);
     EXPECT_NEAR(qualities[NORMAL] / double(DROPS), 0.70, 0.03);
+}
+
+TEST_F(OrvoGameRules, AKillAwardsExperienceAndALevelUpSetsTheEnemysRespawnLevel)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    Enemy* weak = game.spawnEnemy(3.0f, 0.0f);
+    game.handlePlayerAttackOnEnemy(weak, 1.0f, 100000);
+    EXPECT_TRUE(weak->isDead());
+    EXPECT_EQ(hero->exp, 1 + getKillExp(1, 1));
+    EXPECT_EQ(weak->respawnLevel, -1) << "no level-up: the enemy respawns at its own level";
+
+    // Enough experience that the next kill crosses into level 2.
+    hero->exp = 900;
+    Enemy* second = game.spawnEnemy(4.0f, 0.0f);
+    game.handlePlayerAttackOnEnemy(second, 1.0f, 100000);
+    EXPECT_EQ(hero->getLevel(), 2);
+    EXPECT_EQ(second->respawnLevel, 2);
+
+    // A hit that does not kill changes neither.
+    Enemy* tough = game.spawnEnemy(5.0f, 0.0f);
+    const int expBefore = hero->exp;
+    game.handlePlayerAttackOnEnemy(tough, 1.0f, 1);
+    EXPECT_FALSE(tough->isDead());
+    EXPECT_EQ(hero->exp, expBefore);
+}
+
+TEST_F(OrvoGameRules, ProjectileHitsOnEnemiesThatDiedMeanwhileAreIgnored)
+{
+    RulesOnlyGame game;
+    Enemy* enemy = game.spawnEnemy(3.0f, 0.0f);
+    enemy->kill(-1);
+    const float health = enemy->health;
+    const int exp = game.hero()->exp;
+    MessagePayload* payload = new MessagePayload;
+    payload->setInt(500);
+    payload->setCustom(enemy);
+    MailBox::getInstance()->sendMessage(MESSAGE_ENEMY_RECEIVED_DAMAGE, payload);
+    EXPECT_EQ(enemy->health, health);
+    EXPECT_EQ(game.hero()->exp, exp);
+}
+
+TEST_F(OrvoGameRules, ALethalHitKillsThePlayerOnceAndDamageWhileDeadIsIgnored)
+{
+    RulesOnlyGame game;
+    game.setState(GAME_STATE_PLAYING);
+    const auto hit = [](int damage) {
+        MessagePayload* payload = new MessagePayload;
+        payload->setInt(damage);
+        MailBox::getInstance()->sendMessage(MESSAGE_PLAYER_RECEIVED_DAMAGE, payload);
+    };
+    hit(10);
+    EXPECT_EQ(game.getGameState(), GAME_STATE_PLAYING);
+    hit(100000);
+    EXPECT_EQ(game.getGameState(), GAME_STATE_DEAD);
+    const float healthWhenDead = game.hero()->health;
+    hit(50);
+    MailBox::getInstance()->sendMessage(MESSAGE_PLAYER_DEAD, nullptr);
+    EXPECT_EQ(game.hero()->health, healthWhenDead);
+    EXPECT_EQ(game.getGameState(), GAME_STATE_DEAD);
+}
+
+TEST_F(OrvoGameRules, ASwingCostsOnePowerAndNeedsMoreThanFive)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    hero->power = 6.0f;
+    game.meleeAttack();
+    EXPECT_FLOAT_EQ(hero->power, 5.0f);
+    game.meleeAttack();
+    EXPECT_FLOAT_EQ(hero->power, 5.0f) << "5 power is not enough to swing";
+    hero->power = 5.99f;
+    game.meleeAttack();
+    EXPECT_FLOAT_EQ(hero->power, 5.99f) << "power counts in whole points";
+}
+
+TEST_F(OrvoGameRules, SkillsPayTheirCostAndFireTheirEffects)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    hero->exp = 3001; // level 3
+    hero->position = glm::vec3(10.0f, 20.0f, 1.0f);
+    hero->power = 100.0f;
+    ASSERT_TRUE(game.fireball()->use());
+    EXPECT_FLOAT_EQ(hero->power, 60.0f);
+    ASSERT_EQ(game.projectiles()->getActiveCount(), 10);
+    for (int i = 0; i < 10; ++i) {
+        const projectile_data& shot = game.projectiles()->getProjectile(i);
+        const float angle = static_cast<float>(i) * glm::two_pi<float>() / 10.0f;
+        EXPECT_NEAR(shot.x, 10.0f + 2.0f * std::cos(angle), 1e-4f);
+        EXPECT_NEAR(shot.y, 20.0f + 2.0f * std::sin(angle), 1e-4f);
+        EXPECT_FLOAT_EQ(shot.damage, 225.0f);
+        EXPECT_EQ(shot.owner, hero);
+    }
+
+    ASSERT_TRUE(game.teleport()->use());
+    EXPECT_TRUE(game.isTeleportPending());
+    EXPECT_FLOAT_EQ(hero->power, 50.0f);
+
+    // Bladestorm has no cooldown: every press spins while power lasts.
+    ASSERT_TRUE(game.bladestorm()->use());
+    ASSERT_TRUE(game.bladestorm()->use());
+    EXPECT_FLOAT_EQ(hero->power, 10.0f);
+    EXPECT_FALSE(game.bladestorm()->use());
+    EXPECT_EQ(game.getAvailablePower(), 10);
 }
