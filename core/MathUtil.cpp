@@ -1,5 +1,6 @@
 #include "core/MathUtil.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -8,6 +9,9 @@ namespace {
 // Half-extent below which a segment's bounding box is widened, so that
 // axis-aligned segments still have an area to test against.
 constexpr float MIN_SEGMENT_HALF_EXTENT = 0.05f;
+
+// 2^31: the first float an int cannot hold.
+constexpr float MAX_STEPS = 2147483648.0f;
 
 } // namespace
 
@@ -32,7 +36,14 @@ int MathUtil::get_random_int(int a, int b)
 
 float MathUtil::grf(float base, float range)
 {
-    const int steps = static_cast<int>(std::fabs(range * 1000.0f));
+    // A width an int cannot hold (a damaged definition) saturates instead of
+    // being undefined; NaN counts as no width at all.
+    const float scaled = std::fabs(range * 1000.0f);
+    int steps = INT_MAX;
+    if (std::isnan(scaled))
+        steps = 0;
+    else if (scaled < MAX_STEPS)
+        steps = static_cast<int>(scaled);
     if (steps == 0)
         return 0.0f;
     return base + static_cast<float>(random() % static_cast<uint32_t>(steps)) / 1000.0f;

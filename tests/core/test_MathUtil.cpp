@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 
 #include "core/MathUtil.h"
 
@@ -57,6 +58,17 @@ TEST(MathUtilRandom, GrfTreatsRangeAsAWidthAndReturnsZeroForTinyRanges)
         EXPECT_GE(width, 0.8f);
         EXPECT_LT(width, 1.2f);
     }
+}
+
+TEST(MathUtilRandom, GrfSaturatesWidthsAnIntCannotHoldAndTreatsNanAsNoWidth)
+{
+    std::srand(3);
+    for (const float range : {1.0e13f, -1.0e30f, std::numeric_limits<float>::infinity()}) {
+        const float value = MathUtil::grf(1.0f, range);
+        EXPECT_GE(value, 1.0f);
+        EXPECT_LE(value, 1.0f + 2147483.648f);
+    }
+    EXPECT_EQ(MathUtil::grf(1.0f, std::numeric_limits<float>::quiet_NaN()), 0.0f);
 }
 
 TEST(MathUtilRandom, GetRandomIntCoversBothEndsOnly)
