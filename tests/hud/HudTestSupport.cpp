@@ -4,7 +4,6 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <stb_image_write.h>
 
 const char* const RED_PICTURE = "textures/red.png";
 const char* const HALF_RED_PICTURE = "textures/half_red.png";
@@ -15,20 +14,6 @@ const char* const FONT_PICTURE = "textures/font.png";
 GLContext* HudTest::context = nullptr;
 
 namespace {
-
-void appendBytes(void* context, void* data, int size)
-{
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-}
-
-std::string solidPng(const glm::u8vec4& colour)
-{
-    const int side = 4;
-    std::vector<glm::u8vec4> pixels(side * side, colour);
-    std::string out;
-    stbi_write_png_to_func(appendBytes, &out, side, side, 4, pixels.data(), side * 4);
-    return out;
-}
 
 std::string gameShader(const std::string& name)
 {
@@ -51,11 +36,6 @@ std::map<std::string, std::string> hudPackage()
 }
 
 } // namespace
-
-OrthoCamera::OrthoCamera()
-    : ortho(glm::ortho(0.0f, static_cast<float>(HUD_VIEW_WIDTH), 0.0f, static_cast<float>(HUD_VIEW_HEIGHT)))
-{
-}
 
 void HudTest::SetUpTestSuite()
 {

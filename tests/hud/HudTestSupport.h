@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestPictures.h"
+
 // Shared by the HUD element tests: a window-sized GL fixture whose package
 // holds the game's screen-space shaders and solid-colour pictures, and a
 // camera that hands out the window's orthographic matrix.
@@ -25,20 +27,6 @@ extern const char* const HALF_RED_PICTURE;   // red at alpha 128
 extern const char* const HALF_BLUE_PICTURE;  // blue at alpha 128
 extern const char* const CLEAR_PICTURE;      // fully transparent
 extern const char* const FONT_PICTURE;       // "textures/font.png", opaque white
-
-class OrthoCamera : public MatrixOwner {
-public:
-    OrthoCamera();
-    glm::mat4 getViewMatrix() override { return glm::mat4(1.0f); }
-    const glm::mat4& getPerspectiveMatrix() override { return identity; }
-    const glm::mat4& getOrthogonalMatrix() override { return ortho; }
-    const glm::vec3& getPosition() override { return eye; }
-
-private:
-    glm::mat4 identity = glm::mat4(1.0f);
-    glm::mat4 ortho;
-    glm::vec3 eye = glm::vec3(0.0f);
-};
 
 // Answers a settable number and remembers the id it was asked for.
 class FakeValueProvider : public ValueProvider {
@@ -67,7 +55,7 @@ protected:
 
     static GLContext* context;
     std::unique_ptr<TestPackage> package;
-    OrthoCamera camera;
+    ScreenCamera camera{HUD_VIEW_WIDTH, HUD_VIEW_HEIGHT};
 };
 
 // True when two colours differ by at most 3 in every channel.

@@ -38,7 +38,7 @@ protected:
     CombatTextProbe pool;
     // With identity matrices the world origin shows at the window's middle.
     FixedTarget unit{glm::vec3(0.0f)};
-    ScreenCamera camera;
+    WindowCamera camera;
 };
 
 } // namespace

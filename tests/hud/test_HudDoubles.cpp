@@ -34,17 +34,10 @@ const int ATLAS_CELL = 16;
 const int ATLAS_CELLS = 16;
 const int ATLAS_RING = 4;
 
-void appendBytes(void* out, void* data, int size)
-{
-    static_cast<std::string*>(out)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-}
-
 // Rows from the top of the picture, as PNG stores them.
 std::string png(int width, int height, const std::vector<glm::u8vec4>& pixels)
 {
-    std::string out;
-    stbi_write_png_to_func(appendBytes, &out, width, height, 4, pixels.data(), width * 4);
-    return out;
+    return encodePngBytes(width, height, 4, pixels.data());
 }
 
 std::string flatPng(const glm::u8vec4& colour)
@@ -236,10 +229,7 @@ void GameHud::reset()
     hud->prepareBuff(BERSERKER_ICON);
 }
 
-ScreenCamera::ScreenCamera()
-    : ortho(glm::ortho(0.0f, static_cast<float>(SCREEN_WIDTH), 0.0f, static_cast<float>(SCREEN_HEIGHT)))
-{
-}
+WindowCamera::WindowCamera() : ScreenCamera(SCREEN_WIDTH, SCREEN_HEIGHT) {}
 
 void FullWindowTest::SetUpTestSuite()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestPictures.h"
+
 // Stand-ins for the player and the skills as the HUD, the inventory window,
 // the world map and the combat numbers see them; a recorder of what they
 // send over the bus; and a 1920 x 1080 GL fixture for the drawing tests.
@@ -184,20 +186,10 @@ struct GameHud {
     std::unique_ptr<HudProbe> hud;
 };
 
-// The orthographic window camera of the game at the current window size;
-// the perspective and view matrices are the identity.
-class ScreenCamera : public MatrixOwner {
+// The orthographic window camera of the game at the current window size.
+class WindowCamera : public ScreenCamera {
 public:
-    ScreenCamera();
-    glm::mat4 getViewMatrix() override { return glm::mat4(1.0f); }
-    const glm::mat4& getPerspectiveMatrix() override { return identity; }
-    const glm::mat4& getOrthogonalMatrix() override { return ortho; }
-    const glm::vec3& getPosition() override { return eye; }
-
-private:
-    glm::mat4 identity = glm::mat4(1.0f);
-    glm::mat4 ortho;
-    glm::vec3 eye = glm::vec3(0.0f);
+    WindowCamera();
 };
 
 // Pictures of the drawing test package.

@@ -39,7 +39,7 @@ protected:
     }
 
     GameHud game;
-    ScreenCamera camera;
+    WindowCamera camera;
     BusRecorder bus;
 };
 

@@ -80,7 +80,7 @@ protected:
 
     FakeInventory bag;
     std::unique_ptr<InventoryProbe> window;
-    ScreenCamera camera;
+    WindowCamera camera;
     BusRecorder bus;
 };
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <glm/gtc/matrix_transform.hpp>
-#include <stb_image_write.h>
 
+#include "support/TestPictures.h"
 #include "support/LogCapture.h"
 #include "support/TestPackage.h"
 
@@ -13,20 +13,6 @@ const glm::u8vec4 GROUND_COLOUR(255, 0, 0, 255);
 const glm::u8vec4 WALL_COLOUR(0, 255, 0, 255);
 
 namespace {
-
-void appendBytes(void* context, void* data, int size)
-{
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
-}
-
-std::string solidPng(const glm::u8vec4& colour)
-{
-    const int side = 8;
-    std::vector<glm::u8vec4> pixels(side * side, colour);
-    std::string png;
-    stbi_write_png_to_func(appendBytes, &png, side, side, 4, pixels.data(), side * 4);
-    return png;
-}
 
 uint32_t colourOf(char symbol)
 {
@@ -75,9 +61,7 @@ std::string levelBitmap(const std::vector<std::string>& rows)
             rgb.push_back(static_cast<uint8_t>(colour));
         }
     }
-    std::string bmp;
-    stbi_write_bmp_to_func(appendBytes, &bmp, width, height, 3, rgb.data());
-    return bmp;
+    return encodeBmpBytes(width, height, 3, rgb.data());
 }
 
 std::string levelXml(const std::string& extraLevelAttributes)
@@ -90,10 +74,10 @@ std::string levelXml(const std::string& extraLevelAttributes)
 std::map<std::string, std::string> levelEntries(const std::string& xml, const std::string& bitmap)
 {
     std::map<std::string, std::string> entries = shaderEntries();
-    entries["textures/ground.png"] = solidPng(GROUND_COLOUR);
-    entries["textures/wall.png"] = solidPng(WALL_COLOUR);
-    entries["textures/stairs_down.png"] = solidPng(glm::u8vec4(0, 0, 255, 255));
-    entries["textures/particle.bmp"] = solidPng(glm::u8vec4(255));
+    entries["textures/ground.png"] = solidPng(GROUND_COLOUR, 8);
+    entries["textures/wall.png"] = solidPng(WALL_COLOUR, 8);
+    entries["textures/stairs_down.png"] = solidPng(glm::u8vec4(0, 0, 255, 255), 8);
+    entries["textures/particle.bmp"] = solidPng(glm::u8vec4(255), 8);
     entries["particlesystems/teleporter_down.xml"] = EFFECT_XML;
     entries["particlesystems/teleporter_up.xml"] = EFFECT_XML;
     entries["levels/test.xml"] = xml;
