@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include <stb_image.h>
 #include <tinyxml.h>
@@ -61,7 +62,7 @@ const float STAIRS_HEIGHT = 0.1f;
 // Leaves holding this many wall cells or more are split further.
 const int SPLIT_WALL_COUNT = 6;
 // Segments longer than this are never in sight, and are walked in this many steps.
-const float SIGHT_RANGE = 25.0f;
+constexpr float SIGHT_RANGE = 25.0f;
 const float SIGHT_MIN_LENGTH = 0.1f;
 const int SIGHT_MAX_SAMPLES = 201;
 const float SIGHT_SAMPLE_SIZE = 1.0f;
@@ -69,6 +70,19 @@ const float SIGHT_SAMPLE_SIZE = 1.0f;
 // Far larger than any map the game ships; a header claiming more is damaged,
 // and building the sight cache for it would never finish anyway.
 const int MAX_LEVEL_SIDE = 4096;
+
+// Facts about walks between two distinct leaf centres (half units apart at
+// least, in a level no wider than MAX_LEVEL_SIDE) that let the sight cache
+// build skip work without changing a single answer. The rounding of 26
+// float steps at such coordinates stays below 0.007 units, so
+// - samples up to the 22nd are three steps (0.06 units or more) short of the
+//   far centre and need no distance test;
+// - the 25th sample is always tested and lands within 0.01 units of the far
+//   centre: a centre that deep in a wall footprint is never in sight;
+// - the first sample lies one step from the near centre: a walk that starts
+//   deeper in a wall footprint than that step (and 0.01 units) is blocked.
+const int SHORT_SAMPLES = 22;
+const double ROUNDING_MARGIN = 0.01;
 
 const glm::vec3 DEBUG_VISIBLE_COLOR(0.0f, 1.0f, 0.0f);
 const glm::vec3 DEBUG_HIDDEN_COLOR(1.0f, 0.0f, 0.0f);
@@ -139,6 +153,435 @@ bool bitmapIsComplete(const unsigned char* data, unsigned size)
     const int64_t rowBytes = (pictureWidth * bitsPerPixel + 31) / 32 * 4;
     const int64_t needed = pixelOffset + rowBytes * std::llabs(pictureHeight);
     return needed <= static_cast<int64_t>(size);
+}
+
+// Whether a wall box's footprint, grown by 'size', holds the point strictly:
+// the one judgement of "this sample hits that wall" behind every walk.
+bool footprintHolds(const wall_data& box, const glm::vec3& position, float size)
+{
+    const float dx = std::fabs(position.x - box.x);
+    const float dy = std::fabs(position.y - box.y);
+    return dx < (box.sizeX + size) / 2.0f && dy < (box.sizeY + size) / 2.0f;
+}
+
+// Twice the coordinate rounded down into 'whole', with the dropped part
+// (0 to below 1) in 'offset'; exact, as doubling a float never rounds. False
+// outside [low, high) half units, NaN included. By hand, because std::floor
+// is a slow call on plain x86-64.
+bool splitHalves(float coordinate, int low, int high, int* whole, float* offset)
+{
+    const float halves = coordinate * 2.0f;
+    if (!(halves >= static_cast<float>(low) && halves < static_cast<float>(high)))
+        return false;
+    int line = static_cast<int>(halves);
+    if (static_cast<float>(line) > halves)
+        --line;
+    *whole = line;
+    *offset = halves - static_cast<float>(line);
+    return true;
+}
+
+size_t gridIndex(int column, int row, int columns)
+{
+    return static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column);
+}
+
+// The wall boxes listed per unit cell, under every cell their grown footprint
+// can reach (a cell to spare on each side against rounding), so a question
+// about a point asks only the few boxes around it.
+class WallBuckets {
+public:
+    WallBuckets(const std::vector<wall_data*>& runs, size_t count, int width, int height, float size)
+        : runs(runs)
+        , count(count)
+        , columns(width + 2 * BORDER)
+        , rows(height + 2 * BORDER)
+        , size(size)
+        , firstEntry(static_cast<size_t>(columns) * static_cast<size_t>(rows) + 1, 0)
+    {
+        // Two passes over the same cells: count per cell, then fill.
+        forEachCellOfEveryBox([this](size_t cell, uint32_t) { ++firstEntry[cell + 1]; });
+        for (size_t cell = 1; cell < firstEntry.size(); ++cell)
+            firstEntry[cell] += firstEntry[cell - 1];
+        entries.resize(firstEntry.back());
+        std::vector<uint32_t> filled(firstEntry.begin(), firstEntry.end() - 1);
+        forEachCellOfEveryBox([this, &filled](size_t cell, uint32_t box) { entries[filled[cell]++] = box; });
+    }
+
+    // Whether some box's grown footprint holds the point.
+    bool blocks(const glm::vec3& p) const
+    {
+        const size_t cell = cellOf(p);
+        if (cell == OFF_MAP) {
+            for (size_t box = 0; box < count; ++box)
+                if (footprintHolds(*runs[box], p, size))
+                    return true;
+            return false;
+        }
+        for (uint32_t entry = firstEntry[cell]; entry < firstEntry[cell + 1]; ++entry)
+            if (footprintHolds(*runs[entries[entry]], p, size))
+                return true;
+        return false;
+    }
+
+    // How deep the point lies inside the grown footprints: the largest
+    // distance it could move along either axis, or both, and stay inside one
+    // box. 0 when it is in none.
+    double depthOf(const glm::vec3& p) const
+    {
+        const size_t cell = cellOf(p);
+        if (cell == OFF_MAP)
+            return 0.0;
+        double depth = 0.0;
+        for (uint32_t entry = firstEntry[cell]; entry < firstEntry[cell + 1]; ++entry) {
+            const wall_data& run = *runs[entries[entry]];
+            const double spareX = (run.sizeX + size) / 2.0 - std::fabs(double(p.x) - run.x);
+            const double spareY = (run.sizeY + size) / 2.0 - std::fabs(double(p.y) - run.y);
+            depth = std::max(depth, std::min(spareX, spareY));
+        }
+        return depth;
+    }
+
+private:
+    // Cells kept around the level: samples can fall a little outside it.
+    static constexpr int BORDER = 2;
+    static constexpr size_t OFF_MAP = static_cast<size_t>(-1);
+
+    size_t cellOf(const glm::vec3& p) const
+    {
+        const float column = std::floor(p.x) + BORDER;
+        const float row = std::floor(p.y) + BORDER;
+        if (!(column >= 0.0f && column < columns && row >= 0.0f && row < rows))
+            return OFF_MAP;
+        return gridIndex(static_cast<int>(column), static_cast<int>(row), columns);
+    }
+
+    // Calls visit(cell, box) for every box and every cell its grown footprint
+    // may reach.
+    template <typename Visit>
+    void forEachCellOfEveryBox(const Visit& visit) const
+    {
+        for (size_t box = 0; box < count; ++box) {
+            const wall_data& run = *runs[box];
+            const float halfX = (run.sizeX + size) / 2.0f + 1.0f;
+            const float halfY = (run.sizeY + size) / 2.0f + 1.0f;
+            const int firstColumn = std::max(static_cast<int>(std::floor(run.x - halfX)) + BORDER, 0);
+            const int lastColumn = std::min(static_cast<int>(std::floor(run.x + halfX)) + BORDER, columns - 1);
+            const int firstRow = std::max(static_cast<int>(std::floor(run.y - halfY)) + BORDER, 0);
+            const int lastRow = std::min(static_cast<int>(std::floor(run.y + halfY)) + BORDER, rows - 1);
+            for (int row = firstRow; row <= lastRow; ++row)
+                for (int column = firstColumn; column <= lastColumn; ++column)
+                    visit(gridIndex(column, row, columns), static_cast<uint32_t>(box));
+        }
+    }
+
+    const std::vector<wall_data*>& runs;
+    const size_t count;
+    const int columns;
+    const int rows;
+    const float size;
+    std::vector<uint32_t> firstEntry; // per cell, its first index into 'entries'; one extra at the end
+    std::vector<uint32_t> entries;
+};
+
+// Tells, mostly from one byte, whether a sample point is blocked the way a
+// scan over every wall box would, and if not, how far it is from every wall.
+//
+// Wall footprints grown by the sample size end on half units, so the plane
+// splits into the half-unit lines and the open strips between them, and each
+// such piece is wholly inside or wholly outside every footprint. Along each
+// axis even lanes are the lines, odd lanes the strips; the grid holds one
+// byte per piece. A piece outside every footprint holds how many half-unit
+// cells its cell is from the nearest cell with footprint points in it
+// (Chebyshev distance): every point n cells away is clear, and so is every
+// point (n - 1) / 2 units around it. A point within rounding reach of a line
+// it is not exactly on, or off the grid, is asked of the wall buckets.
+class SightGrid {
+public:
+    // What clearance() answers for a blocked point.
+    static constexpr int BLOCKED_POINT = -1;
+
+    SightGrid(const std::vector<wall_data*>& runs, size_t count, int width, int height, float size)
+        : buckets(runs, count, width, height, size)
+        , cellColumns(2 * (width + 2 * BORDER))
+        , cellRows(2 * (height + 2 * BORDER))
+    {
+        if (static_cast<size_t>(cellColumns) * static_cast<size_t>(cellRows) * 4 > MAX_PIECES)
+            return;
+        std::vector<unsigned char> cells = cellDistances(runs, count, size);
+        pieces.resize(static_cast<size_t>(cellColumns) * static_cast<size_t>(cellRows) * 4);
+        for (int row = 0; row < 2 * cellRows; ++row)
+            for (int column = 0; column < 2 * cellColumns; ++column)
+                pieces[gridIndex(column, row, 2 * cellColumns)] = cells[gridIndex(column / 2, row / 2, cellColumns)];
+        for (size_t box = 0; box < count; ++box)
+            markFootprint(*runs[box], size);
+    }
+
+    // BLOCKED_POINT, or the half-unit cells between the point's cell and the
+    // nearest footprint (0: clear, but maybe right beside a wall).
+    int clearance(const glm::vec3& p) const
+    {
+        const int column = laneOf(p.x, cellColumns);
+        const int row = laneOf(p.y, cellRows);
+        if (column < 0 || row < 0 || pieces.empty())
+            return buckets.blocks(p) ? BLOCKED_POINT : 0;
+        const unsigned char piece = pieces[gridIndex(column, row, 2 * cellColumns)];
+        if (piece == UNSURE)
+            return buckets.blocks(p) ? BLOCKED_POINT : 0;
+        return piece == BLOCKED ? BLOCKED_POINT : piece;
+    }
+
+    double depthOf(const glm::vec3& p) const { return buckets.depthOf(p); }
+
+private:
+    // Piece bytes besides the distances, which stay below both.
+    static constexpr unsigned char BLOCKED = 255;
+    static constexpr unsigned char UNSURE = 254;
+    static constexpr unsigned char FAR = 253;
+    // Half units kept around the level on each side.
+    static constexpr int BORDER = 2;
+    // Strip points this close to a line (in half units) are left to the
+    // buckets: the float comparison could round either way there.
+    static constexpr float NEAR_LINE = 1.0f / 64.0f;
+    // Footprint edges within this of a piece make it unsure (world units).
+    static constexpr double EDGE_MARGIN = 1.0 / 256.0;
+    // Beyond this many pieces (a level some thousand cells wide) the buckets
+    // answer alone rather than the grid taking hundreds of megabytes.
+    static constexpr size_t MAX_PIECES = size_t(1) << 24;
+
+    // The lane of a coordinate, or -1 when the buckets must answer.
+    static int laneOf(float coordinate, int cells)
+    {
+        int line = 0;
+        float offset = 0.0f;
+        if (!splitHalves(coordinate, -2 * BORDER, cells - 2 * BORDER, &line, &offset))
+            return -1;
+        // Bitwise, not short-circuit: which way these go is hard to predict.
+        const bool inStrip = offset != 0.0f;
+        if (inStrip & ((offset < NEAR_LINE) | (offset > 1.0f - NEAR_LINE)))
+            return -1;
+        return 2 * (line + 2 * BORDER) + static_cast<int>(inStrip);
+    }
+
+    // The half units from the one holding 'low' to the one holding 'high',
+    // for the open interval (low, high) of a footprint, as cell indices.
+    // Bounds on half units, as every wall run has, are exact: the float test
+    // never puts a point beyond them inside. Others get a margin.
+    static void cellRange(double low, double high, int cells, int* first, int* last)
+    {
+        if (std::floor(low * 2.0) == low * 2.0 && std::floor(high * 2.0) == high * 2.0) {
+            *first = static_cast<int>(low * 2.0);
+            *last = static_cast<int>(high * 2.0) - 1;
+        } else {
+            *first = static_cast<int>(std::floor((low - ROUNDING_MARGIN) * 2.0));
+            *last = static_cast<int>(std::floor((high + ROUNDING_MARGIN) * 2.0));
+        }
+        *first = std::max(*first + 2 * BORDER, 0);
+        *last = std::min(*last + 2 * BORDER, cells - 1);
+    }
+
+    // Per half-unit cell, the Chebyshev distance in cells to the nearest cell
+    // with footprint points in it, by the two-pass distance transform.
+    std::vector<unsigned char> cellDistances(const std::vector<wall_data*>& runs, size_t count, float size) const
+    {
+        std::vector<unsigned char> cells(static_cast<size_t>(cellColumns) * static_cast<size_t>(cellRows), FAR);
+        for (size_t box = 0; box < count; ++box) {
+            const wall_data& run = *runs[box];
+            const double halfX = (run.sizeX + size) / 2.0f;
+            const double halfY = (run.sizeY + size) / 2.0f;
+            int firstColumn = 0;
+            int lastColumn = 0;
+            int firstRow = 0;
+            int lastRow = 0;
+            cellRange(run.x - halfX, run.x + halfX, cellColumns, &firstColumn, &lastColumn);
+            cellRange(run.y - halfY, run.y + halfY, cellRows, &firstRow, &lastRow);
+            for (int row = firstRow; row <= lastRow; ++row)
+                for (int column = firstColumn; column <= lastColumn; ++column)
+                    cells[gridIndex(column, row, cellColumns)] = 0;
+        }
+        // The outermost ring is never reached by a sample; 0 keeps it honest.
+        for (int column = 0; column < cellColumns; ++column)
+            cells[gridIndex(column, 0, cellColumns)] = cells[gridIndex(column, cellRows - 1, cellColumns)] = 0;
+        for (int row = 0; row < cellRows; ++row)
+            cells[gridIndex(0, row, cellColumns)] = cells[gridIndex(cellColumns - 1, row, cellColumns)] = 0;
+        const auto relax = [](unsigned char* cell, const unsigned char* side, const unsigned char* beyond) {
+            const int nearest = std::min({int(side[0]), int(beyond[-1]), int(beyond[0]), int(beyond[1])});
+            *cell = static_cast<unsigned char>(std::min<int>(*cell, std::min<int>(nearest + 1, FAR)));
+        };
+        for (int row = 1; row < cellRows - 1; ++row) {
+            for (int column = 1; column < cellColumns - 1; ++column) {
+                unsigned char* cell = &cells[gridIndex(column, row, cellColumns)];
+                relax(cell, cell - 1, cell - cellColumns);
+            }
+        }
+        for (int row = cellRows - 2; row >= 1; --row) {
+            for (int column = cellColumns - 2; column >= 1; --column) {
+                unsigned char* cell = &cells[gridIndex(column, row, cellColumns)];
+                relax(cell, cell + 1, cell + cellColumns);
+            }
+        }
+        return cells;
+    }
+
+    // How a lane lies against the open interval (low, high) of a footprint.
+    static unsigned char laneAgainst(int lane, double low, double high)
+    {
+        const double line = (lane / 2 - 2 * BORDER) / 2.0;
+        if (lane % 2 == 0) {
+            if (line == low || line == high)
+                return 0;
+            if (std::fabs(line - low) < EDGE_MARGIN || std::fabs(line - high) < EDGE_MARGIN)
+                return UNSURE;
+            return line > low && line < high ? BLOCKED : 0;
+        }
+        const double first = line + NEAR_LINE / 4.0;
+        const double last = line + 0.5 - NEAR_LINE / 4.0;
+        if (first - EDGE_MARGIN >= low && last + EDGE_MARGIN <= high)
+            return BLOCKED;
+        if (last + EDGE_MARGIN <= low || first - EDGE_MARGIN >= high)
+            return 0;
+        return UNSURE;
+    }
+
+    void markFootprint(const wall_data& run, float size)
+    {
+        const double halfX = (run.sizeX + size) / 2.0f;
+        const double halfY = (run.sizeY + size) / 2.0f;
+        const double left = run.x - halfX;
+        const double right = run.x + halfX;
+        const double bottom = run.y - halfY;
+        const double top = run.y + halfY;
+        int firstColumn = 0;
+        int lastColumn = 0;
+        int firstRow = 0;
+        int lastRow = 0;
+        // A cell to spare on each side: the lanes either side of each edge.
+        cellRange(left - 0.5, right + 0.5, cellColumns, &firstColumn, &lastColumn);
+        cellRange(bottom - 0.5, top + 0.5, cellRows, &firstRow, &lastRow);
+        for (int row = 2 * firstRow; row <= 2 * lastRow + 1; ++row) {
+            const unsigned char across = laneAgainst(row, bottom, top);
+            if (across == 0)
+                continue;
+            for (int column = 2 * firstColumn; column <= 2 * lastColumn + 1; ++column) {
+                const unsigned char along = laneAgainst(column, left, right);
+                if (along == 0)
+                    continue;
+                unsigned char& piece = pieces[gridIndex(column, row, 2 * cellColumns)];
+                if (along == BLOCKED && across == BLOCKED)
+                    piece = BLOCKED;
+                else if (piece != BLOCKED)
+                    piece = UNSURE;
+            }
+        }
+    }
+
+    const WallBuckets buckets;
+    const int cellColumns;
+    const int cellRows;
+    std::vector<unsigned char> pieces;
+};
+
+// Whether the walk lineOfSightExt makes between two distinct leaf centres
+// meets no wall. It takes the very same samples, in the same float steps,
+// but tests only those the grid cannot vouch for, and skips the distance
+// test where the walk cannot have passed 'to' yet.
+bool walkIsClear(const SightGrid& grid, const glm::vec3& from, const glm::vec3& to)
+{
+    const glm::vec3 d = to - from;
+    const float length = glm::length(d);
+    if (length < SIGHT_MIN_LENGTH)
+        return true;
+    if (length > SIGHT_RANGE)
+        return false;
+    const glm::vec3 step = d / SIGHT_RANGE;
+    // How far one step moves in the measure the footprint test uses.
+    const float stride = std::max(std::fabs(step.x), std::fabs(step.y));
+    glm::vec3 p = from + step;
+    int vouched = 0; // samples from here on known to be clear
+    for (int sample = 0; sample < SIGHT_MAX_SAMPLES; ++sample) {
+        if (vouched == 0) {
+            const int away = grid.clearance(p);
+            if (away == SightGrid::BLOCKED_POINT)
+                return false;
+            // Later samples stay within a step per sample of this one.
+            const float room = (away - 1) / 2.0f - static_cast<float>(ROUNDING_MARGIN);
+            vouched = room > 0.0f && stride > 0.0f
+                ? 1 + static_cast<int>(std::min(room / stride, static_cast<float>(SIGHT_MAX_SAMPLES)))
+                : 1;
+        }
+        --vouched;
+        if (sample >= SHORT_SAMPLES && glm::length(p - from) > length)
+            return true;
+        p += step;
+    }
+    log_error("Ouch! should not happen!");
+    return true;
+}
+
+// The leaves a walk may reach, listed per square block of the level by where
+// their centre lies, so the ones in sight range of a point are found without
+// looking at the others. Each entry carries the centre and the cache key.
+class LeafBlocks {
+public:
+    struct Entry {
+        glm::vec3 centre;
+        uint64_t key;
+    };
+
+    LeafBlocks(const std::vector<Entry>& leaves, int width, int height)
+        : columns(blockOf(static_cast<float>(width)) + 1)
+        , rows(blockOf(static_cast<float>(height)) + 1)
+        , firstEntry(static_cast<size_t>(columns) * static_cast<size_t>(rows) + 1, 0)
+        , entries(leaves.size())
+    {
+        for (const Entry& leaf : leaves)
+            ++firstEntry[blockIndex(leaf.centre) + 1];
+        for (size_t block = 1; block < firstEntry.size(); ++block)
+            firstEntry[block] += firstEntry[block - 1];
+        std::vector<size_t> filled(firstEntry.begin(), firstEntry.end() - 1);
+        for (const Entry& leaf : leaves)
+            entries[filled[blockIndex(leaf.centre)]++] = leaf;
+    }
+
+    // Calls visit(entry) for every leaf of every block that reaches within
+    // sight range of 'centre', a leaf centre itself.
+    template <typename Visit>
+    void forEachNear(const glm::vec3& centre, const Visit& visit) const
+    {
+        const int firstColumn = std::max(blockOf(centre.x - REACH), 0);
+        const int lastColumn = std::min(blockOf(centre.x + REACH), columns - 1);
+        const int firstRow = std::max(blockOf(centre.y - REACH), 0);
+        const int lastRow = std::min(blockOf(centre.y + REACH), rows - 1);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const size_t begin = firstEntry[gridIndex(firstColumn, row, columns)];
+            const size_t end = firstEntry[gridIndex(lastColumn, row, columns) + 1];
+            for (size_t entry = begin; entry < end; ++entry)
+                visit(entries[entry]);
+        }
+    }
+
+private:
+    static constexpr float BLOCK_SIZE = 8.0f;
+    // A little beyond the sight range, against rounding.
+    static constexpr float REACH = SIGHT_RANGE + 1.0f;
+
+    // Leaf centres lie inside the level; points left of or below it map to
+    // negative blocks, which the callers clamp.
+    static int blockOf(float coordinate) { return static_cast<int>(std::floor(coordinate / BLOCK_SIZE)); }
+    size_t blockIndex(const glm::vec3& centre) const
+    {
+        return gridIndex(blockOf(centre.x), blockOf(centre.y), columns);
+    }
+
+    const int columns;
+    const int rows;
+    std::vector<size_t> firstEntry; // per block, its first entry; one extra at the end
+    std::vector<Entry> entries;
+};
+
+uint64_t cacheKey(const node* leaf)
+{
+    return reinterpret_cast<uint64_t>(leaf);
 }
 
 } // namespace
@@ -539,10 +982,51 @@ void Level::create_leaf_array(node* n)
 
 void Level::populate_los_data()
 {
-    for (node* a : leaves)
+    const SightGrid grid(wallRuns, std::min(walls.size(), wallRuns.size()), width, height, SIGHT_SAMPLE_SIZE);
+    std::vector<glm::vec3> centres;
+    std::vector<double> depths;
+    std::vector<LeafBlocks::Entry> targets;
+    for (node* leaf : leaves) {
+        centres.push_back(get_node_position(leaf, 0));
+        depths.push_back(grid.depthOf(centres.back()));
+        if (depths.back() <= ROUNDING_MARGIN)
+            targets.push_back({centres.back(), cacheKey(leaf)});
+    }
+    const LeafBlocks blocks(targets, width, height);
+
+    std::vector<uint64_t> visible;
+    for (size_t a = 0; a < leaves.size(); ++a) {
+        const glm::vec3 from = centres[a];
+        const uint64_t self = cacheKey(leaves[a]);
+        visible.assign(1, self); // a leaf always sees itself
+        // Walks whose first step stays inside the wall around 'from' are
+        // blocked; no step is longer than a unit along either axis.
+        const float shortestReach = static_cast<float>((depths[a] - ROUNDING_MARGIN) * SIGHT_RANGE);
+        if (shortestReach < SIGHT_RANGE) {
+            blocks.forEachNear(from, [&](const LeafBlocks::Entry& to) {
+                const glm::vec3 d = to.centre - from;
+                if (to.key != self && std::max(std::fabs(d.x), std::fabs(d.y)) >= shortestReach
+                    && walkIsClear(grid, from, to.centre))
+                    visible.push_back(to.key);
+            });
+        }
+        // In key order every insertion lands at the end: no tree search.
+        std::sort(visible.begin(), visible.end());
+        std::map<uint64_t, bool>& cache = *leaves[a]->losCache;
+        cache.clear();
+        for (uint64_t key : visible)
+            cache.emplace_hint(cache.end(), key, true);
+    }
+}
+
+void Level::populateLosDataFromEveryPair()
+{
+    for (node* a : leaves) {
+        a->losCache->clear();
         for (node* b : leaves)
             if (extendedLosCheck(a, b))
-                a->losCache->insert({reinterpret_cast<uint64_t>(b), true});
+                a->losCache->insert({cacheKey(b), true});
+    }
 }
 
 bool Level::extendedLosCheck(node* a, node* b)
@@ -642,13 +1126,9 @@ bool Level::isCollision(const glm::vec3& position, float radius)
 void* Level::isCollisionExt(const glm::vec3& position, float size)
 {
     const size_t count = std::min(walls.size(), wallRuns.size());
-    for (size_t i = 0; i < count; ++i) {
-        const wall_data* box = wallRuns[i];
-        const float dx = std::fabs(position.x - box->x);
-        const float dy = std::fabs(position.y - box->y);
-        if (dx < (box->sizeX + size) / 2.0f && dy < (box->sizeY + size) / 2.0f)
+    for (size_t i = 0; i < count; ++i)
+        if (footprintHolds(*wallRuns[i], position, size))
             return walls[i];
-    }
     return nullptr;
 }
 
@@ -658,7 +1138,7 @@ bool Level::lineOfSight(const glm::vec3& from, const glm::vec3& to, float /*maxD
     node* toLeaf = get_node_from_position(quadTree, toCell(to.x), toCell(to.y));
     if (!fromLeaf || !toLeaf)
         return false;
-    return fromLeaf->losCache->count(reinterpret_cast<uint64_t>(toLeaf)) > 0;
+    return fromLeaf->losCache->count(cacheKey(toLeaf)) > 0;
 }
 
 void* Level::lineOfSightExt(const glm::vec3& from, const glm::vec3& to, bool* clear, float maxDistance)

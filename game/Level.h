@@ -162,7 +162,13 @@ protected:
     node* create_node(int x, int y, int w, int h, int depth);
     int count_walls(node* n) const;
     void create_leaf_array(node* n);
+    // Refills every leaf's cache. Only pairs of leaves within sight range are
+    // walked, and each sample meets only the wall boxes bucketed around it.
     void populate_los_data();
+    // Refills every leaf's cache the plain way, walking every ordered pair of
+    // leaves through lineOfSightExt. Slow; kept as the yardstick the fast
+    // build must match exactly.
+    void populateLosDataFromEveryPair();
     // Whether leaf b's centre is in sight from leaf a's centre.
     bool extendedLosCheck(node* a, node* b);
     // Selector 0: the node's centre; any other: its bottom-left corner.
