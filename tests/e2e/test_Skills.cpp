@@ -3,6 +3,8 @@
 // silent but the marked ones, each a pure tone of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "e2e/GameSession.h"
 
 namespace {
@@ -86,12 +88,14 @@ TEST(Skills, ASwingWithPowerLeftSoundsTheSwingAndOneWithoutSoundsTheWant)
     EXPECT_LT(toneAmplitude(before, session.recordingRate(), NO_POWER_HZ), SILENT) << "a swing with power was refused";
 
     // Bladestorm takes 20 a time while more than 20 is left; the swings
-    // then take the last few points, one each, until 5 or less is left.
+    // then take the last points, one each, until 5 or less is left. Power
+    // comes back at 1 a second, so the swings come fast, yet one a frame.
     for (int i = 0; i < 4; ++i) {
         session.x().tap("4");
         session.waitFrames(1);
     }
-    session.x().clickRepeatedly(3, 40, 80);
+    const int gapMs = std::max(60, session.frameMs() * 3 / 2);
+    session.x().clickRepeatedly(3, 60, gapMs);
     session.waitFrames(2);
     ASSERT_EQ(session.terminate(), 0);
     EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), NO_POWER_HZ), HEARD)

@@ -98,8 +98,8 @@ bool GameProcess::waitForLine(const std::string& needle, int timeoutMs)
 
 namespace {
 
-// "   [INFO] [000:01:234] (12.0, 34.5)" -> (12, 34.5)
-bool parsePosition(const std::string& line, glm::vec2* position)
+// "   [INFO] [000:01:234] (12.0, 34.5)" -> (12, 34.5), logged at 1234 ms
+bool parsePosition(const std::string& line, glm::vec2* position, int* loggedMs)
 {
     const size_t text = line.find("] (");
     if (line.find("[INFO]") == std::string::npos || text == std::string::npos)
@@ -110,6 +110,13 @@ bool parsePosition(const std::string& line, glm::vec2* position)
     if (std::sscanf(line.c_str() + text + 2, "(%f, %f%c", &x, &y, &close) != 3 || close != ')')
         return false;
     *position = glm::vec2(x, y);
+    int minutes = 0;
+    int seconds = 0;
+    int milliseconds = 0;
+    const size_t stamp = line.find("] [");
+    if (stamp != std::string::npos &&
+        std::sscanf(line.c_str() + stamp + 3, "%d:%d:%d", &minutes, &seconds, &milliseconds) == 3)
+        *loggedMs = (minutes * 60 + seconds) * 1000 + milliseconds;
     return true;
 }
 
@@ -123,7 +130,7 @@ bool GameProcess::nextPosition(glm::vec2* position, int timeoutMs)
         while ((lineEnd = log.find('\n', positionsReadUpTo)) != std::string::npos) {
             const std::string line = log.substr(positionsReadUpTo, lineEnd - positionsReadUpTo);
             positionsReadUpTo = lineEnd + 1;
-            if (parsePosition(line, position))
+            if (parsePosition(line, position, &lastPositionMs))
                 return true;
         }
         if (outputFd < 0 || millisecondsLeft(deadline) == 0 || !readSome(millisecondsLeft(deadline)))

@@ -36,6 +36,8 @@ public:
                          int timeoutMs = 60000);
     // Positions logged so far are passed over by the next nextPosition.
     void skipLoggedPositions();
+    // The game's clock (ms since its start) on the last position line read.
+    int lastPositionTime() const { return lastPositionMs; }
     // Waits for the game to end: its exit status, 128 + signal when killed,
     // or -1 at the deadline.
     int waitForExit(int timeoutMs = 60000);
@@ -58,6 +60,7 @@ private:
     std::string log;
     size_t searchedUpTo = 0;
     size_t positionsReadUpTo = 0;
+    int lastPositionMs = 0;
 };
 
 // Runs a shell command and returns its standard output; exit status in *status.
