@@ -21,6 +21,8 @@ int fuzz_wav_reader(const uint8_t* data, size_t size);
 // The first four bytes as an item code (little-endian); the rest, if any,
 // as the arguments of a generated code.
 int fuzz_item_code(const uint8_t* data, size_t size);
+// The input as XML text: the nesting guard against what TinyXML builds.
+int fuzz_xml_text(const uint8_t* data, size_t size);
 // The input as a particle definition file, set up and simulated.
 int fuzz_particle_definition(const uint8_t* data, size_t size);
 // A level file, LEVEL_BITMAP_SEPARATOR, then the bytes of its bitmap, stored
