@@ -258,6 +258,20 @@ glm::ivec2 GameSession::exitPoint() const
     return glm::ivec2(static_cast<int>(40.0f * s + 90.0f), static_cast<int>(500.0f * s - 27.0f));
 }
 
+bool GameSession::showsMenu(const Picture& picture) const
+{
+    // "PLAY" is 180 pixels wide and 54 high at every window size.
+    const glm::ivec2 play = playPoint();
+    int brightest = 0;
+    for (int y = play.y - 20; y <= play.y + 20; ++y) {
+        for (int x = play.x - 80; x <= play.x + 80; ++x) {
+            const glm::ivec3 p = picture.pixel(x, y);
+            brightest = std::max(brightest, p.x + p.y + p.z);
+        }
+    }
+    return brightest > 600;
+}
+
 std::string GameSession::screenshot(const std::string& name)
 {
     const fs::path folder = fs::path(MORVELUND_BINARY).parent_path() / "screenshots" / "e2e";

@@ -68,6 +68,8 @@ public:
     glm::ivec2 fromCentre(int dx, int dy) const;
     glm::ivec2 playPoint() const;
     glm::ivec2 exitPoint() const;
+    // Whether a screenshot shows the menu: white text where PLAY stands.
+    bool showsMenu(const Picture& picture) const;
 
     // Grabs the window into <build>/screenshots/e2e/<name>.png; the path,
     // empty on failure.

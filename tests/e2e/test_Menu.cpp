@@ -10,19 +10,6 @@ class QuietTown : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.start()) << session.failure(); }
 
-    // Brightest channel sum inside the PLAY entry: the white menu text.
-    int brightestInPlay(const Picture& picture) const
-    {
-        const glm::ivec2 play = session.playPoint();
-        int brightest = 0;
-        for (int y = play.y - 20; y <= play.y + 20; ++y)
-            for (int x = play.x - 80; x <= play.x + 80; ++x) {
-                const glm::ivec3 p = picture.pixel(x, y);
-                brightest = std::max(brightest, p.x + p.y + p.z);
-            }
-        return brightest;
-    }
-
     GameSession session{SessionOptions{"quiet", {}, ""}};
     const glm::vec2 start{30.0f, 30.0f};
 };
@@ -34,7 +21,7 @@ TEST_F(QuietTown, TheStartMenuIgnoresTheWorldUntilPlayThenTheHeroDropsInAndWalks
     EXPECT_EQ(session.waitFrames(1), start);
     const Picture menu(session.screenshot("menu"));
     ASSERT_FALSE(menu.empty());
-    EXPECT_GT(brightestInPlay(menu), 600) << "PLAY is drawn in white";
+    EXPECT_TRUE(session.showsMenu(menu));
 
     // In the menu a held button moves nobody, and a right click on PLAY is
     // no choice.
@@ -55,7 +42,7 @@ TEST_F(QuietTown, TheStartMenuIgnoresTheWorldUntilPlayThenTheHeroDropsInAndWalks
     EXPECT_EQ(session.enterPlay(), start) << "the drop-in keeps the start position";
     const Picture town(session.screenshot("town"));
     ASSERT_FALSE(town.empty());
-    EXPECT_LT(brightestInPlay(town), brightestInPlay(menu)) << "the menu is gone";
+    EXPECT_FALSE(session.showsMenu(town)) << "the menu is still shown";
 
     session.x().moveTo(east.x, east.y);
     session.x().press(1);
@@ -89,7 +76,7 @@ TEST_F(QuietTown, EscapePausesTheWorldAndResumesItAndExitInThePauseMenuEndsTheGa
     glm::vec2 paused;
     EXPECT_TRUE(staysPut(session.game(), 3, &paused)) << "the world went on while paused";
     const Picture pauseMenu(session.screenshot("pause"));
-    EXPECT_GT(brightestInPlay(pauseMenu), 600) << "the pause menu shows PLAY";
+    EXPECT_TRUE(session.showsMenu(pauseMenu));
 
     session.x().tap("Escape");
     EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return p.x > paused.x + 1.0f; }, &at))

@@ -70,9 +70,14 @@ TEST(Windows, TheInventoryAndTheMapOpenWithTheirSoundsAndTheMapTakesTheHeroAway)
     EXPECT_TRUE(session.game().waitForLine("You are already at this level", 30000));
     EXPECT_TRUE(staysPut(session.game(), 2)) << "the hero left the town";
 
-    // The map closed with the click; open it again and go to the crypt.
-    session.x().tap("m");
+    // The map closed with the click; the town's stairs up open it again.
+    glm::vec2 standing;
+    ASSERT_TRUE(staysPut(session.game(), 2, &standing));
+    const glm::ivec2 mapStairs = session.screenPointOf(glm::vec2(23.0f, 30.0f), standing);
+    session.x().moveTo(mapStairs.x, mapStairs.y);
+    session.x().click(1);
     session.waitFrames(1);
+    EXPECT_FALSE(session.screenshot("worldmap-by-stairs").empty());
     session.x().moveToHud(176, 402);
     session.x().click(1);
     const glm::vec2 cryptStart(10.0f, 15.0f);
@@ -86,5 +91,38 @@ TEST(Windows, TheInventoryAndTheMapOpenWithTheirSoundsAndTheMapTakesTheHeroAway)
     ASSERT_EQ(session.terminate(), 0);
     const std::vector<short> heard = session.recording();
     EXPECT_EQ(toneBursts(heard, session.recordingRate(), INVENTORY_HZ, HEARD), 1) << "opening sounds, closing does not";
-    EXPECT_EQ(toneBursts(heard, session.recordingRate(), MAP_HZ, HEARD), 2) << "each opening of the map sounds";
+    EXPECT_EQ(toneBursts(heard, session.recordingRate(), MAP_HZ, HEARD), 2) << "the key and the stairs each open the map with its sound";
+}
+
+TEST(Windows, WithTheInventoryOpenPressesAreIgnoredAndEscapeClosesItAndPauses)
+{
+    GameSession session(SessionOptions{"quiet", {}, ""});
+    ASSERT_TRUE(session.start()) << session.failure();
+    const glm::vec2 start = session.enterPlay();
+    const int w = session.x().windowWidth();
+
+    session.x().tap("i");
+    // Above the window, where a press would otherwise walk north.
+    session.x().moveTo(w / 2, 60);
+    session.x().press(1);
+    session.game().skipLoggedPositions();
+    glm::vec2 at;
+    EXPECT_TRUE(staysPut(session.game(), 3, &at)) << "the hero walked with the inventory open";
+    EXPECT_EQ(at, start);
+    session.x().release(1);
+
+    // Escape: its press closes the window, its release pauses the game.
+    session.x().tap("Escape");
+    session.waitFrames(1);
+    const Picture paused(session.screenshot("inventory-escape-pause"));
+    EXPECT_TRUE(session.showsMenu(paused)) << "Escape did not pause";
+
+    // A press in the frame that resumes is dropped with the paused frame's
+    // other input, so let that frame pass.
+    session.x().tap("Escape");
+    session.waitFrames(2);
+    session.x().press(1);
+    EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return p.y > start.y + 2.0f; }, &at))
+        << "after Escape the inventory still held the hero";
+    session.x().release(1);
 }

@@ -146,6 +146,14 @@ glm::vec3 Picture::mean(int x, int y, int rectWidth, int rectHeight) const
 
 PrivateXServer::PrivateXServer(int width, int height)
 {
+    // Servers started side by side can race for a display number; the
+    // loser exits at once and another try picks the next free one.
+    for (int attempt = 0; attempt < 3 && name.empty(); ++attempt)
+        start(width, height);
+}
+
+void PrivateXServer::start(int width, int height)
+{
     int fds[2];
     if (pipe(fds) != 0)
         return;
@@ -166,6 +174,11 @@ PrivateXServer::PrivateXServer(int width, int height)
     if (server > 0 && poll(&ready, 1, 20000) > 0 && read(fds[0], number, sizeof(number) - 1) > 0)
         name = ":" + std::to_string(std::atoi(number));
     close(fds[0]);
+    if (name.empty() && server > 0) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        server = -1;
+    }
 }
 
 PrivateXServer::~PrivateXServer()

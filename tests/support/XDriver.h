@@ -86,6 +86,8 @@ public:
     const std::string& display() const { return name; }
 
 private:
+    void start(int width, int height);
+
     pid_t server = -1;
     std::string name;
 };
