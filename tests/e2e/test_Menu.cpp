@@ -89,6 +89,22 @@ TEST_F(QuietTown, EscapePausesTheWorldAndResumesItAndExitInThePauseMenuEndsTheGa
     EXPECT_EQ(cleanEnd(session.game(), status), "") << session.game().output();
 }
 
+TEST_F(QuietTown, ResumingWithThePointerOnExitLeavesTheNextClickInPlayAlone)
+{
+    session.enterPlay();
+    session.x().tap("Escape");
+    const glm::ivec2 exit = session.exitPoint();
+    session.x().moveTo(exit.x, exit.y);
+    session.waitFrames(2);
+    // Resumed by the key while the menu still saw the pointer on EXIT.
+    session.x().tap("Escape");
+    session.waitFrames(2);
+    session.x().click(1);
+    session.waitFrames(2);
+    EXPECT_TRUE(session.game().running()) << session.game().output();
+    EXPECT_EQ(session.game().output().find("Gameloop stopped"), std::string::npos);
+}
+
 TEST_F(QuietTown, SigtermEndsARunningGameInOrder)
 {
     session.enterPlay();

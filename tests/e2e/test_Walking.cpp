@@ -64,3 +64,19 @@ TEST_F(Walking, SpaceHoldsTheHeroInPlaceWhileTheButtonIsHeld)
         << "the hero did not walk on once Space was let go";
     session.x().release(1);
 }
+
+TEST_F(Walking, AWallStopsTheHero)
+{
+    // The town's north wall is the row y = 59, 29 cells north of the start.
+    const glm::ivec2 north = session.fromCentre(0, 250);
+    session.x().moveTo(north.x, north.y);
+    session.x().press(1);
+    glm::vec2 stopped;
+    bool still = false;
+    for (int tries = 0; tries < 30 && !still; ++tries)
+        still = staysPut(session.game(), 2, &stopped);
+    session.x().release(1);
+    ASSERT_TRUE(still) << "the hero never stopped";
+    EXPECT_GT(stopped.y, 55.0f) << "stopped short of the wall";
+    EXPECT_LT(stopped.y, 59.0f) << "walked into the wall";
+}
