@@ -53,3 +53,8 @@ TEST(FuzzRegressions, ParticleDefinitionsThatOnceBrokeTheReaderLoadAndSimulate)
     ASSERT_TRUE(gl.ok()) << gl.error();
     replay("particles", fuzz_particle_definition);
 }
+
+TEST(FuzzRegressions, XmlTextsThatOnceFooledTheNestingScanAreMeasuredAsTinyXmlBuildsThem)
+{
+    replay("xml", fuzz_xml_text);
+}
