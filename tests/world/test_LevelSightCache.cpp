@@ -186,3 +186,16 @@ TEST(LevelSightCache, NarrowLevelsAndLoneWallCellsMatchThePlainWalk)
             place(&dotted, column, row, (column + row) % 2 == 0 ? '=' : '|');
     expectSameCachesFor(dotted);
 }
+
+TEST(LevelSightCache, LevelsTooWideForTheSampleGridMatchThePlainWalk)
+{
+    // Over a thousand cells across the fine grid would take too much memory,
+    // so every sample is asked of the wall buckets alone.
+    std::vector<std::string> rows = floorOf(1100, 1100);
+    for (int i = 0; i < 30; ++i) {
+        place(&rows, 500 + i, 520, '=');
+        place(&rows, 515, 505 + i, '|');
+        place(&rows, 1080 + i % 20, 1090, '=');
+    }
+    expectSameCachesFor(rows);
+}
