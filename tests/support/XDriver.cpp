@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <random>
 #include <sstream>
 
 #include <stb_image.h>
@@ -144,15 +147,49 @@ glm::vec3 Picture::mean(int x, int y, int rectWidth, int rectHeight) const
     return count == 0 ? glm::vec3(-1.0f) : sum / static_cast<float>(count);
 }
 
-PrivateXServer::PrivateXServer(int width, int height)
+namespace {
+
+// True when some X server (of this machine, whatever its process namespace
+// and whether or not its lock file survived) listens on display 'number'.
+bool displayTaken(int number)
 {
-    // Servers started side by side can race for a display number; the
-    // loser exits at once and another try picks the next free one.
-    for (int attempt = 0; attempt < 3 && name.empty(); ++attempt)
-        start(width, height);
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    if (access(socket.c_str(), F_OK) == 0 || access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+        return true;
+    std::ifstream sockets("/proc/net/unix");
+    std::string line;
+    while (std::getline(sockets, line)) {
+        if (line.size() >= socket.size() + 1 && line.compare(line.size() - socket.size() - 1, socket.size() + 1,
+                                                              "@" + socket) == 0)
+            return true;
+    }
+    return false;
 }
 
-void PrivateXServer::start(int width, int height)
+} // namespace
+
+PrivateXServer::PrivateXServer(int width, int height)
+{
+    // A display number of its own, far above the ones servers pick for
+    // themselves; a server that lost a race for it, or a display that turns
+    // out to be someone else's, is given up for another number.
+    std::mt19937 pick(static_cast<unsigned>(getpid()) ^ static_cast<unsigned>(std::time(nullptr)));
+    std::uniform_int_distribution<int> numbers(300, 899);
+    for (int attempt = 0; attempt < 5 && name.empty(); ++attempt) {
+        const int number = numbers(pick);
+        if (displayTaken(number))
+            continue;
+        start(number, width, height);
+        if (name.empty())
+            continue;
+        std::ostringstream size;
+        size << "dimensions:    " << width << "x" << height << " pixels";
+        if (runCommand("xdpyinfo -display " + name + " 2>/dev/null").find(size.str()) == std::string::npos)
+            stop();
+    }
+}
+
+void PrivateXServer::start(int number, int width, int height)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -160,31 +197,37 @@ void PrivateXServer::start(int width, int height)
     server = fork();
     if (server == 0) {
         close(fds[0]);
+        const std::string display = ":" + std::to_string(number);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         const std::string fd = std::to_string(fds[1]);
         std::freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
     // Xvfb writes its display number once it accepts connections.
     pollfd ready = {fds[0], POLLIN, 0};
-    char number[16] = {};
-    if (server > 0 && poll(&ready, 1, 20000) > 0 && read(fds[0], number, sizeof(number) - 1) > 0)
-        name = ":" + std::to_string(std::atoi(number));
+    char written[16] = {};
+    if (server > 0 && poll(&ready, 1, 20000) > 0 && read(fds[0], written, sizeof(written) - 1) > 0 &&
+        std::atoi(written) == number)
+        name = ":" + std::to_string(number);
     close(fds[0]);
-    if (name.empty() && server > 0) {
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-        server = -1;
-    }
+    if (name.empty())
+        stop();
 }
 
-PrivateXServer::~PrivateXServer()
+void PrivateXServer::stop()
 {
+    name.clear();
     if (server <= 0)
         return;
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    server = -1;
+}
+
+PrivateXServer::~PrivateXServer()
+{
+    stop();
 }

@@ -86,7 +86,8 @@ public:
     const std::string& display() const { return name; }
 
 private:
-    void start(int width, int height);
+    void start(int number, int width, int height);
+    void stop();
 
     pid_t server = -1;
     std::string name;
