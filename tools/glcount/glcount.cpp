@@ -2,9 +2,10 @@
 // Preloaded into the game (LD_PRELOAD=libglcount.so), it counts every name
 // that glGen* and glCreate* hand out, minus those given back to glDelete*,
 // per kind of object, and rewrites one line of totals into the file named by
-// $GLCOUNT_OUT twice a second and once more when the process ends:
+// $GLCOUNT_OUT twice a second and once more when the process ends, with the
+// bytes malloc has out at the end:
 //
-//   buffers=12 textures=40 vertex_arrays=9 framebuffers=1 renderbuffers=1 programs=8 shaders=0 queries=0 samplers=0
+//   buffers=12 textures=40 vertex_arrays=9 framebuffers=1 renderbuffers=1 programs=8 shaders=0 queries=0 samplers=0 malloc_kb=80123
 //
 // The game reaches every entry point past OpenGL 1.1 through GLEW, which asks
 // glXGetProcAddressARB for it; the shim answers those questions with its own
@@ -14,6 +15,7 @@
 
 #include <GL/gl.h>
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
@@ -57,8 +59,12 @@ void writeTotals()
     if (file == nullptr)
         return;
     for (int kind = 0; kind < KINDS; ++kind)
-        std::fprintf(file, "%s%s=%ld", kind == 0 ? "" : " ", KIND_NAMES[kind], live[kind].load());
-    std::fprintf(file, "\n");
+        std::fprintf(file, "%s=%ld ", KIND_NAMES[kind], live[kind].load());
+    // What malloc has handed out and not had back, over all its arenas: it
+    // tells growth of the program's own allocations from resident memory
+    // that the allocator or the driver keeps.
+    const struct mallinfo2 heap = mallinfo2();
+    std::fprintf(file, "malloc_kb=%zu\n", (heap.uordblks + heap.hblkhd) / 1024);
     std::fclose(file);
     std::rename(partial.c_str(), out);
 }
