@@ -37,9 +37,9 @@ assets-preview: build
 SANITIZER_ENV = ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1
-# Mesa unloads its driver when a display closes, so LeakSanitizer would see
-# the driver's own process-lifetime allocations with no library to name (and
-# suppress) them by. Preloaded, the driver stays mapped until exit.
+# Mesa unloads its driver when a display closes; what the driver held for the
+# process's life is then reported as leaked, from a library too gone to name.
+# Preloaded, the driver stays mapped, and still holds that memory, until exit.
 MESA_DRIVER := $(firstword $(wildcard /usr/lib/*/dri/swrast_dri.so))
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer.
