@@ -22,14 +22,20 @@ glm::vec2 clickGround(GameSession& session, glm::vec2 target)
     return at;
 }
 
-// The experience bar's fill at a tenth of its length: 1338 x 29 pixels at
+// The experience bar at 'fraction' of its length: 1338 x 29 pixels at
 // (290, 10) from the bottom left at 1920 x 1080, scaled with the window.
-glm::vec3 expBarSample(const Picture& picture)
+glm::vec3 expBarSample(const Picture& picture, float fraction)
 {
     const float s = static_cast<float>(picture.width()) / 1980.0f;
-    const int x = static_cast<int>(300.0f * s + 0.1f * (picture.width() - 600.0f * s));
+    const int x = static_cast<int>(300.0f * s + fraction * (picture.width() - 600.0f * s));
     const int y = picture.height() - 10 - static_cast<int>(15.0f * s);
     return picture.mean(x - 3, y - 3, 6, 6);
+}
+
+float change(const Picture& before, const Picture& after, float fraction)
+{
+    const glm::vec3 d = glm::abs(expBarSample(after, fraction) - expBarSample(before, fraction));
+    return d.x + d.y + d.z;
 }
 
 } // namespace
@@ -61,22 +67,24 @@ TEST(Combat, KillingAZombieFillsTheExperienceBarAndSoundsItsDeath)
     ASSERT_TRUE(session.start()) << session.failure();
     session.enterPlay();
     const Picture before(session.screenshot("combat-before"));
-    const glm::vec3 empty = expBarSample(before);
 
     // The zombie stands four cells east, within the blade's reach, and comes
     // for the hero. Berserker's strength and Bladestorm's spin (hits all
     // around at twice the swing's damage) kill it before it can flee; spin
-    // until the bar fills (a kill of an equal gives a fifth of a level).
+    // until the bar fills.
     bool filled = false;
     for (int round = 0; round < 12 && !filled; ++round) {
         session.x().tap("3");
         session.x().tap("4");
         session.waitFrames(1);
-        const glm::vec3 now = expBarSample(Picture(session.screenshot("combat-after")));
-        const glm::vec3 change = glm::abs(now - empty);
-        filled = change.x + change.y + change.z > 60.0f;
+        filled = change(before, Picture(session.screenshot("combat-after")), 0.1f) > 60.0f;
     }
-    EXPECT_TRUE(filled) << "the experience bar never filled\n" << session.game().output();
+    ASSERT_TRUE(filled) << "the experience bar never filled\n" << session.game().output();
+    // A kill of an equal is worth 200 of the 1000 the first level needs.
+    const Picture after(session.screenshot("combat-after"));
+    EXPECT_GT(change(before, after, 0.17f), 60.0f) << "less than a fifth of the bar filled";
+    EXPECT_LT(change(before, after, 0.24f), 30.0f) << "more than a fifth of the bar filled";
+    EXPECT_LT(change(before, after, 0.5f), 30.0f) << "more than a fifth of the bar filled";
 
     ASSERT_EQ(session.terminate(), 0);
     EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), ZOMBIE_DEATH_HZ), HEARD)
