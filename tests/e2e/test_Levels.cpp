@@ -38,6 +38,21 @@ float change(const Picture& before, const Picture& after, float fraction)
     return d.x + d.y + d.z;
 }
 
+enum Side { HEALTH_BAR, POWER_BAR };
+
+// The difference near the top (90 %) of the health or power bar, which
+// stand 193 pixels high from y = 10 in the bottom corners, 96 wide, at
+// 1920 x 1080.
+float barChange(const Picture& before, const Picture& after, Side side)
+{
+    const float s = static_cast<float>(before.width()) / 1980.0f;
+    const int x = side == HEALTH_BAR ? 10 + static_cast<int>(50.0f * s)
+                                     : static_cast<int>(before.width() - 110.0f * s + 50.0f * s);
+    const int y = before.height() - 10 - static_cast<int>(0.9f * 200.0f * s);
+    const glm::vec3 d = glm::abs(after.mean(x - 3, y - 3, 6, 6) - before.mean(x - 3, y - 3, 6, 6));
+    return d.x + d.y + d.z;
+}
+
 } // namespace
 
 TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThem)
@@ -97,6 +112,15 @@ TEST(Death, AHeroKilledOnArrivalComesBackAtTheFloorsStart)
     GameSession session(SessionOptions{"deadly", {{"sounds/player_death.wav", DEATH_HZ}}, ""});
     ASSERT_TRUE(session.start()) << session.failure();
     session.enterPlay();
+    session.waitFrames(1);
+    const Picture fresh(session.screenshot("death-fresh"));
+    // Fireball and Bladestorm leave 40 of the 100 power; a respawn gives
+    // health and power back in full.
+    session.x().tap("5");
+    session.x().tap("4");
+    session.waitFrames(1);
+    const Picture spent(session.screenshot("death-spent"));
+    EXPECT_GT(barChange(fresh, spent, POWER_BAR), 60.0f) << "the power bar did not go down";
 
     // Down the stairs into the ring of zombies, and no fighting back. The
     // stairs lead only into the ring, and only a respawn puts the hero at
@@ -108,6 +132,9 @@ TEST(Death, AHeroKilledOnArrivalComesBackAtTheFloorsStart)
     EXPECT_TRUE(
         session.game().waitForPosition([&](glm::vec2 p) { return distance(p, floorStart) < 0.5f; }, &at, 180000))
         << "never came back at the start; last seen at " << at.x << ", " << at.y;
+    const Picture back(session.screenshot("death-respawn"));
+    EXPECT_LT(barChange(fresh, back, HEALTH_BAR), 40.0f) << "the health bar is not full after the respawn";
+    EXPECT_LT(barChange(fresh, back, POWER_BAR), 40.0f) << "the power bar is not full after the respawn";
 
     ASSERT_EQ(session.terminate(), 0);
     EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), DEATH_HZ), HEARD) << "no death cry";
