@@ -139,3 +139,25 @@ TEST(Death, AHeroKilledOnArrivalComesBackAtTheFloorsStart)
     ASSERT_EQ(session.terminate(), 0);
     EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), DEATH_HZ), HEARD) << "no death cry";
 }
+
+TEST(Combat, AFireballHurtsTheZombieItMeets)
+{
+    constexpr float HURT_HZ = 1200.0f;
+    GameSession session(SessionOptions{"zombie", {{"sounds/dmg_taken_1.wav", HURT_HZ}}, ""});
+    ASSERT_TRUE(session.start()) << session.failure();
+
+    // Ten shots 36 degrees apart from two units out: the first flies east
+    // into the zombie four cells away, which has not moved yet when the key
+    // comes during the drop-in (it waits for the first playing frame). Only
+    // the shots can hurt it here (no swing, no spin).
+    session.clickPlay();
+    bool dropping = false;
+    for (int tries = 0; tries < 20 && !dropping; ++tries)
+        dropping = !session.showsMenu(Picture(session.screenshot("fireball-drop-in")));
+    ASSERT_TRUE(dropping) << "the menu never went";
+    session.x().tap("5");
+    session.waitFrames(2);
+    ASSERT_EQ(session.terminate(), 0);
+    EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), HURT_HZ), HEARD)
+        << "the zombie was never hurt";
+}
