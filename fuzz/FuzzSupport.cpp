@@ -14,6 +14,12 @@ void fuzz_require(bool condition, const char* what)
     std::abort();
 }
 
+uint32_t read_fuzz_u32(const uint8_t* bytes)
+{
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
 void write_fuzz_file(const std::string& path, const uint8_t* data, size_t size)
 {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();

@@ -12,6 +12,9 @@
 // result fails, so the fuzzer keeps the input like any crash.
 void fuzz_require(bool condition, const char* what);
 
+// The little-endian 32-bit number at 'bytes'.
+uint32_t read_fuzz_u32(const uint8_t* bytes);
+
 // Writes bytes to a file in the working directory, creating its folders.
 void write_fuzz_file(const std::string& path, const uint8_t* data, size_t size);
 

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstring>
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/FuzzTargets.h"
@@ -12,9 +11,7 @@ constexpr int LEVEL_LIMIT = 255;
 
 int32_t i32At(const uint8_t* bytes)
 {
-    uint32_t value = 0;
-    std::memcpy(&value, bytes, sizeof(value));
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(read_fuzz_u32(bytes));
 }
 
 bool sameItem(const Item& a, const Item& b)

@@ -16,12 +16,6 @@ constexpr size_t NAME_SIZE = 64;
 // Enough to reach every table shape; more records only repeat the work.
 constexpr uint32_t MAX_NAMES = 64;
 
-uint32_t u32At(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
 struct Record {
     uint32_t offset;
     uint32_t size;
@@ -34,14 +28,14 @@ std::map<std::string, Record> firstRecords(const uint8_t* data, size_t size)
     std::map<std::string, Record> records;
     if (size < HEADER_SIZE)
         return records;
-    const uint32_t count = u32At(data + 4);
+    const uint32_t count = read_fuzz_u32(data + 4);
     for (uint32_t i = 0; i < count && i < MAX_NAMES; ++i) {
         const size_t at = HEADER_SIZE + RECORD_SIZE * i;
         if (at + RECORD_SIZE > size)
             break;
         const char* name = reinterpret_cast<const char*>(data + at);
         records.emplace(std::string(name, strnlen(name, NAME_SIZE)),
-                        Record{u32At(data + at + NAME_SIZE), u32At(data + at + NAME_SIZE + 4)});
+                        Record{read_fuzz_u32(data + at + NAME_SIZE), read_fuzz_u32(data + at + NAME_SIZE + 4)});
     }
     return records;
 }
@@ -57,7 +51,7 @@ int fuzz_package_readers(const uint8_t* data, size_t size)
     const bool hasHeader = packages->getChecksum(PACKAGE, &stored);
     fuzz_require(hasHeader == (size >= HEADER_SIZE), "the stored checksum is read exactly when a header is there");
     if (hasHeader)
-        fuzz_require(stored == u32At(data + 8), "the stored checksum is the header's");
+        fuzz_require(stored == read_fuzz_u32(data + 8), "the stored checksum is the header's");
     unsigned computed = 0;
     packages->calculateChecksum(PACKAGE, &computed);
 
