@@ -533,6 +533,8 @@ void Enemy::returnToLife()
     }
     resetAtNewLevel(respawnLevel);
     setLabel();
+    if (healthBar != nullptr)
+        healthBar->setMaxValue(static_cast<int>(health));
 }
 
 void Enemy::setLabel()

@@ -28,6 +28,10 @@ public:
     void update(float dt, int mouseX, int mouseY) override;
     void render(MatrixOwner* camera) override;
 
+    // The number the bar stands for at full; kept for its owner, not drawn.
+    void setMaxValue(int value) { maxValue = value; }
+    int getMaxValue() const { return maxValue; }
+
 protected:
     void layOutVertical(float fraction, float dt);
     void layOutHorizontal(float fraction);

@@ -171,4 +171,5 @@ TEST_F(EnemyTest, AnEnemyKilledAtANewLevelReturnsWithThatLevelsNumbersAndLabel)
     EXPECT_EQ(zombie.armor, 70);
     EXPECT_STREQ(zombie.nameText->getText(), "Zombie - level 7");
     EXPECT_FLOAT_EQ(zombie.labelWidth, std::strlen("Zombie - level 7") * 45.0f * 0.3f);
+    EXPECT_EQ(zombie.healthBar->getMaxValue(), 700) << "the bar keeps the new maximum";
 }
