@@ -55,7 +55,7 @@ float barChange(const Picture& before, const Picture& after, Side side)
 
 } // namespace
 
-TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThem)
+TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThemButNowhereWithoutANextLevel)
 {
     GameSession session(SessionOptions{"quiet", {}, ""});
     ASSERT_TRUE(session.start()) << session.failure();
@@ -69,6 +69,12 @@ TEST(Stairs, TheStairsDownLeadToTheNextFloorAndItsStairsUpBackBesideThem)
     ASSERT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, cryptUp) < 3.0f; }, &at))
         << "not at the crypt's stairs up; last seen at " << at.x << ", " << at.y;
     session.screenshot("crypt-by-stairs");
+
+    // This floor names no next level: its stairs down lead nowhere.
+    clickGround(session, glm::vec2(24.0f, 15.0f));
+    EXPECT_TRUE(session.game().waitForLine("No next level defined!", 30000));
+    EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, cryptUp) < 3.0f; }, &at))
+        << "left the floor by stairs that lead nowhere; last seen at " << at.x << ", " << at.y;
 
     clickGround(session, cryptUp);
     EXPECT_TRUE(session.game().waitForPosition([&](glm::vec2 p) { return distance(p, townDown) < 3.0f; }, &at))
