@@ -5,7 +5,8 @@
 // $GLCOUNT_OUT twice a second and once more when the process ends, with the
 // bytes malloc has out at the end:
 //
-//   buffers=12 textures=40 vertex_arrays=9 framebuffers=1 renderbuffers=1 programs=8 shaders=0 queries=0 samplers=0 malloc_kb=80123
+//   buffers=12 textures=40 vertex_arrays=9 framebuffers=1 renderbuffers=1
+//   programs=8 shaders=0 queries=0 samplers=0 malloc_kb=80123    (one line)
 //
 // The game reaches every entry point past OpenGL 1.1 through GLEW, which asks
 // glXGetProcAddressARB for it; the shim answers those questions with its own
@@ -27,10 +28,21 @@
 
 namespace {
 
-enum Kind { BUFFERS, TEXTURES, VERTEX_ARRAYS, FRAMEBUFFERS, RENDERBUFFERS, PROGRAMS, SHADERS, QUERIES, SAMPLERS, KINDS };
+enum Kind {
+    BUFFERS,
+    TEXTURES,
+    VERTEX_ARRAYS,
+    FRAMEBUFFERS,
+    RENDERBUFFERS,
+    PROGRAMS,
+    SHADERS,
+    QUERIES,
+    SAMPLERS,
+    KINDS
+};
 
-const char* const KIND_NAMES[KINDS] = {"buffers",       "textures", "vertex_arrays", "framebuffers", "renderbuffers",
-                                       "programs",      "shaders",  "queries",       "samplers"};
+const char* const KIND_NAMES[KINDS] = {"buffers",  "textures", "vertex_arrays", "framebuffers", "renderbuffers",
+                                       "programs", "shaders",  "queries",       "samplers"};
 
 std::atomic<long> live[KINDS];
 
@@ -169,7 +181,8 @@ struct Hook {
     void** real;
 };
 
-#define GLCOUNT_HOOK(function) {#function, reinterpret_cast<void*>(&counted_##function), reinterpret_cast<void**>(&real_##function)}
+#define GLCOUNT_HOOK(function)                                                                                        \
+    {#function, reinterpret_cast<void*>(&counted_##function), reinterpret_cast<void**>(&real_##function)}
 
 const Hook HOOKS[] = {
     GLCOUNT_HOOK(glGenBuffers),          GLCOUNT_HOOK(glCreateBuffers),       GLCOUNT_HOOK(glDeleteBuffers),
