@@ -15,6 +15,7 @@
 #include "core/AttributeValidator.h"
 #include "core/Log.h"
 #include "core/PackageManager.h"
+#include "core/XmlText.h"
 #include "game/EnemyType.h"
 #include "game/Followable.h"
 #include "game/NpcType.h"
@@ -150,9 +151,13 @@ bool bitmapIsComplete(const unsigned char* data, unsigned size)
     const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
     if (!uncompressed || pictureWidth <= 0 || pictureHeight == 0)
         return true;
+    // Compared by division: a damaged header's rows times its height need
+    // not fit in 64 bits.
     const int64_t rowBytes = (pictureWidth * bitsPerPixel + 31) / 32 * 4;
-    const int64_t needed = pixelOffset + rowBytes * std::llabs(pictureHeight);
-    return needed <= static_cast<int64_t>(size);
+    if (pixelOffset > size)
+        return false;
+    const int64_t available = static_cast<int64_t>(size) - pixelOffset;
+    return rowBytes == 0 || std::llabs(pictureHeight) <= available / rowBytes;
 }
 
 // Whether a wall box's footprint, grown by 'size', holds the point strictly:
@@ -655,12 +660,10 @@ bool Level::loadXml()
         log_error("Load problem with %s", xmlPath.c_str());
         return false;
     }
-    std::string text(static_cast<const char*>(bytes), size);
-    free(bytes);
-
     TiXmlDocument document;
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (document.Error()) {
+    const bool parsed = XmlText::parse(&document, bytes, size);
+    free(bytes);
+    if (!parsed) {
         log_error("Failed to load %s", xmlPath.c_str());
         return false;
     }

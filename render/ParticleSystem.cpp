@@ -16,6 +16,7 @@
 #include "core/Log.h"
 #include "core/MathUtil.h"
 #include "core/PackageManager.h"
+#include "core/XmlText.h"
 #include "render/MatrixOwner.h"
 #include "render/ParticleSystemController.h"
 #include "render/ProgramManager.h"
@@ -27,6 +28,9 @@ namespace {
 const char* const VERTEX_SHADER = "shaders/particlesystem.vs";
 const char* const FRAGMENT_SHADER = "shaders/particlesystem.fs";
 const char* const PARTICLE_TEXTURE = "textures/particle.bmp";
+
+// Far more records than any effect of the game uses (they use a few hundred).
+const int MAX_PARTICLES = 65536;
 
 // Every record starts expired (age beyond lifetime), so the first spawns or
 // the first burst can use any of them.
@@ -153,16 +157,13 @@ bool ParticleSystem::loadFromXml()
         log_error("Load problem with %s", xmlPath.c_str());
         return false;
     }
-    // The package hands out the bytes without a terminating NUL.
-    const std::string text(data, size);
-    std::free(data);
-
     // Parse's result cannot tell success from failure: it is null also for a
     // sound document that ends right after its root element. The document's
     // error flag is set for empty and malformed text only.
     TiXmlDocument document;
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (document.Error()) {
+    const bool parsed = XmlText::parse(&document, data, size);
+    std::free(data);
+    if (!parsed) {
         log_error("XML parse error for %s!", xmlPath.c_str());
         return false;
     }
@@ -281,8 +282,9 @@ bool ParticleSystem::setup()
     textureId = TextureManager::getInstance()->loadTexture(PARTICLE_TEXTURE, true);
 
     // A system without records is valid (nothing is drawn); a negative count
-    // from a damaged definition cannot be allocated.
-    if (maxParticles > 0)
+    // or one beyond MAX_PARTICLES comes from a damaged definition and is not
+    // allocated (nor uploaded and drawn every frame).
+    if (maxParticles > 0 && maxParticles <= MAX_PARTICLES)
         particles = static_cast<Particle*>(std::malloc(static_cast<size_t>(maxParticles) * sizeof(Particle)));
     if (maxParticles < 0 || (maxParticles > 0 && particles == nullptr)) {
         log_error("Failed to allocate memory for particles (%d)", maxParticles);

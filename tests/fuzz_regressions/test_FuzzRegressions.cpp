@@ -47,7 +47,7 @@ void replay(const std::string& target, Entry entry)
 
 } // namespace
 
-TEST(FuzzRegressions, ParticleDefinitionsThatOnceBrokeTheReaderLoadAndSimulate)
+TEST(FuzzRegressions, ParticleDefinitionsThatOnceBrokeTheReaderLoadOrFailCleanly)
 {
     GLContext gl(64, 64);
     ASSERT_TRUE(gl.ok()) << gl.error();
@@ -57,4 +57,11 @@ TEST(FuzzRegressions, ParticleDefinitionsThatOnceBrokeTheReaderLoadAndSimulate)
 TEST(FuzzRegressions, XmlTextsThatOnceFooledTheNestingScanAreMeasuredAsTinyXmlBuildsThem)
 {
     replay("xml", fuzz_xml_text);
+}
+
+TEST(FuzzRegressions, LevelFilesThatOnceBrokeTheLoaderLoadOrFailCleanly)
+{
+    GLContext gl(64, 64);
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    replay("level", fuzz_level_files);
 }

@@ -379,13 +379,19 @@ TEST_F(ParticleSystemTest, ASystemWithoutRecordsDrawsNothingAndEndsABurstAtTheFo
     EXPECT_FALSE(system->active);
 }
 
-TEST_F(ParticleSystemTest, ANegativeRecordCountFailsSetupWithTheAllocationLine)
+TEST_F(ParticleSystemTest, ANegativeOrAbsurdRecordCountFailsSetupWithTheAllocationLine)
 {
-    package = std::make_unique<TestPackage>(particlePackage("<general max_particles=\"-3\"/>"));
-    system = std::make_unique<InspectableParticleSystem>(TEST_DEFINITION, true);
-    LogCapture log;
-    EXPECT_FALSE(system->setup());
-    EXPECT_EQ(errorMessages(log), std::vector<std::string>{"Failed to allocate memory for particles (-3)"});
+    // 1038634273 records would be 37 GB, allocated and then uploaded every frame.
+    for (const std::string count : {"-3", "1038634273"}) {
+        SCOPED_TRACE(count);
+        system.reset();
+        package.reset(); // the old package gives the working directory back first
+        package = std::make_unique<TestPackage>(particlePackage("<general max_particles=\"" + count + "\"/>"));
+        system = std::make_unique<InspectableParticleSystem>(TEST_DEFINITION, true);
+        LogCapture log;
+        EXPECT_FALSE(system->setup());
+        EXPECT_EQ(errorMessages(log), std::vector<std::string>{"Failed to allocate memory for particles (" + count + ")"});
+    }
 }
 
 TEST_F(ParticleSystemTest, RecordsAreDrawnAsPointsPlacedColouredAndSizedFromTheirAttributesAndTheUniforms)

@@ -21,6 +21,14 @@ std::string patched(std::string bytes, size_t offset, uint32_t value, size_t cou
     return bytes.replace(offset, count, little);
 }
 
+std::string repeated(const std::string& text, int times)
+{
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
 } // namespace
 
 TEST_F(LevelLoading, ReadersWarnAboutEachMissingRequiredAttributeAndLoadingGoesOn)
@@ -80,6 +88,11 @@ TEST_F(LevelLoading, EveryFailedStepLogsItsLineFailsAndLeavesALevelSafeToUseAndD
          "Failed to load image data for levels/test.bmp"},
         {"impossible bit depth", "levels/test.bmp", patched(bitmap, 28, 13, 2),
          "Failed to load image data for levels/test.bmp"},
+        {"bitmap header whose pixel bytes overflow 64 bits", "levels/test.bmp",
+         patched(patched(patched(bitmap, 18, 0x7FFFFFFF, 4), 22, 0x7FFFFFFF, 4), 28, 0xFFFF, 2),
+         "Failed to load image data for levels/test.bmp"},
+        {"level file nested deeper than TinyXML's stack allows", "levels/test.xml", repeated("<a>", 100000),
+         "Failed to load levels/test.xml"},
         {"no down teleporter effect", "particlesystems/teleporter_down.xml", "",
          "Failed to setup teleport down particle system!"},
         {"no up teleporter effect", "particlesystems/teleporter_up.xml", "",
