@@ -84,24 +84,11 @@ double threadCpuMilliseconds()
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }
 
-// The offscreen target the frame loop draws the world into.
+// The offscreen target the frame loop draws the world into, made the way
+// the game makes it.
 class OffscreenTarget {
 public:
-    OffscreenTarget()
-    {
-        glGenFramebuffers(1, &frameBuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, SCREEN_WIDTH, SCREEN_HEIGHT, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-        glGenRenderbuffers(1, &depthStencil);
-        glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, SCREEN_WIDTH, SCREEN_HEIGHT);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
-    }
+    OffscreenTarget();
     ~OffscreenTarget()
     {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -119,12 +106,12 @@ public:
 
 OffscreenTarget* offscreen = nullptr;
 
-// The game object with its frame in reach. The frame loop's own steps are
-// private to OrvoGame, so the updates of a playing frame and the drawing are
-// repeated here in the loop's order, minus input and the buffer swap.
+// The game object with its frame in reach: the playing frame's updates and
+// the drawing, minus input and the buffer swap.
 class BenchGame : public OrvoGame {
 public:
     BenchGame() : OrvoGame("bench") {}
+    using OrvoGame::createFramebuffer;
     // The game and its sound system stay registered on the bus after they
     // are gone; the next game object must be the one that hears.
     ~BenchGame() override
@@ -195,70 +182,16 @@ public:
             npc->update(dt, level);
     }
 
-    void playingUpdates(float dt)
-    {
-        regenSkill->update(dt);
-        teleportSkill->update(dt);
-        bladestormSkill->update(dt);
-        fireballSkill->update(dt);
-        berserkerSkill->update(dt);
-        player->update(dt, level);
-        for (size_t i = 0; i < enemies.size(); ++i)
-            enemies[i]->update(dt, player, level);
-        for (Npc* npc : npcs)
-            npc->update(dt, level);
-        if (boss != nullptr)
-            boss->update(dt, player, level);
-        level->update(dt);
-        camera->update(dt);
-        hud->update(dt, SCREEN_WIDTH / 2, SCREEN_HEIGHT / 2);
-        deathEffect->update(dt);
-        regenEffect->update(dt);
-        combatText->update(dt);
-        lootManager->update(dt);
-        if (projectileManager != nullptr)
-            projectileManager->update(dt, player);
-    }
+    // A playing frame's updates with the pointer resting at the centre.
+    void playingUpdates(float dt) { updateWorld(dt, SCREEN_WIDTH / 2, SCREEN_HEIGHT / 2); }
 
-    void draw()
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, offscreen->frameBuffer);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        level->render(camera, player);
-        if (gameState != GAME_STATE_START_MENU && gameState != GAME_STATE_DEAD)
-            player->render(camera, player);
-        lootManager->render(camera, levelPath);
-        if (projectileManager != nullptr)
-            projectileManager->render(camera);
-        for (Enemy* enemy : enemies)
-            enemy->render(camera, player);
-        for (Npc* npc : npcs)
-            npc->render(camera, player);
-        if (boss != nullptr)
-            boss->render(camera, player);
-        deathEffect->render(camera);
-        regenEffect->render(camera);
-
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        fboQuad->setTexture(offscreen->texture);
-        fboQuad->render(camera);
-        combatText->render(camera);
-        for (Enemy* enemy : enemies) {
-            if (level->lineOfSight(enemy->position, player->position, -1.0f))
-                enemy->renderHealthBar(camera);
-        }
-        if (gameState != GAME_STATE_START_MENU) {
-            for (Npc* npc : npcs) {
-                if (level->lineOfSight(npc->position, player->position, -1.0f))
-                    npc->renderHealthBar(camera);
-            }
-        }
-        if (boss != nullptr)
-            boss->renderHealthBar(camera);
-        lootManager->renderLootTexts(camera, levelPath);
-        hud->render(camera);
-    }
+    void draw() { drawWorldAndOverlays(offscreen->frameBuffer, offscreen->texture); }
 };
+
+OffscreenTarget::OffscreenTarget()
+{
+    BenchGame::createFramebuffer(&frameBuffer, &texture, &depthStencil);
+}
 
 // The one game object the level and frame benchmarks share, set up in town.
 BenchGame* sharedGame = nullptr;

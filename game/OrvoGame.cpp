@@ -564,7 +564,7 @@ void OrvoGame::updateFps(float dt)
     }
 }
 
-bool OrvoGame::createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLuint* depthStencilBuffer) const
+bool OrvoGame::createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLuint* depthStencilBuffer)
 {
     glGenFramebuffers(1, frameBuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, *frameBuffer);
@@ -856,6 +856,11 @@ void OrvoGame::playingUpdates(float dt, int mx, int my, LoopState& loop)
             loop.mouseHeld = false;
     }
 
+    updateWorld(dt, mx, my);
+}
+
+void OrvoGame::updateWorld(float dt, int mx, int my)
+{
     regenSkill->update(dt);
     teleportSkill->update(dt);
     bladestormSkill->update(dt);
@@ -945,6 +950,12 @@ void OrvoGame::respawn()
 
 void OrvoGame::drawFrame(SDL_Window* window, GLuint frameBuffer, GLuint frameTexture)
 {
+    drawWorldAndOverlays(frameBuffer, frameTexture);
+    SDL_GL_SwapWindow(window);
+}
+
+void OrvoGame::drawWorldAndOverlays(GLuint frameBuffer, GLuint frameTexture)
+{
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     level->render(camera, player);
@@ -981,5 +992,4 @@ void OrvoGame::drawFrame(SDL_Window* window, GLuint frameBuffer, GLuint frameTex
         boss->renderHealthBar(camera);
     lootManager->renderLootTexts(camera, levelPath);
     hud->render(camera);
-    SDL_GL_SwapWindow(window);
 }

@@ -135,6 +135,16 @@ protected:
     // with the level that is still in place.
     bool travelTo(const std::string& path, setup_level_reason reason);
 
+    // One frame's world updates in play, after input: skills, units, level,
+    // camera, HUD, effects, texts, loot and projectiles, in that order.
+    void updateWorld(float dt, int mouseX, int mouseY);
+    // Draws the world into the offscreen frame, shows it through the
+    // pixelate pass and draws the overlays; the caller swaps.
+    void drawWorldAndOverlays(GLuint frameBuffer, GLuint frameTexture);
+    // The offscreen target of the window's size: colour texture and
+    // depth-stencil buffer. Leaves it bound; false when it is incomplete.
+    static bool createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLuint* depthStencilBuffer);
+
 private:
     // Input and per-state steps of the frame loop.
     struct LoopState {
@@ -149,7 +159,6 @@ private:
     };
 
     void updateFps(float dt);
-    bool createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLuint* depthStencilBuffer) const;
     glm::vec3 worldPointUnder(int x, int y) const;
     void startMenuStep(float dt, int mx, int my, LoopState& loop);
     void enteringStep(float dt);
