@@ -118,6 +118,22 @@ bool closeWith(FILE* file, bool result)
     return result;
 }
 
+// Opens the package and reads its header; null, after the error line, when
+// either fails.
+FILE* openWithHeader(const std::string& package, PackageHeader* header)
+{
+    FILE* file = std::fopen(package.c_str(), "rb");
+    if (file == nullptr) {
+        log_error("Failed to open data file %s", package.c_str());
+        return nullptr;
+    }
+    if (!readHeader(file, package, header)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
 // Scans the table from the start for the first record named 'name'.
 bool findEntry(FILE* file, const std::string& package, const std::string& name, FileInfo* info)
 {
@@ -277,14 +293,10 @@ bool PackageManager::getChecksum(std::string package, unsigned* out)
 {
     if (out == nullptr)
         return false;
-    FILE* file = std::fopen(package.c_str(), "rb");
-    if (file == nullptr) {
-        log_error("Failed to open data file %s", package.c_str());
-        return false;
-    }
     PackageHeader header;
-    if (!readHeader(file, package, &header))
-        return closeWith(file, false);
+    FILE* file = openWithHeader(package, &header);
+    if (file == nullptr)
+        return false;
     *out = header.checksum;
     return closeWith(file, true);
 }
@@ -294,14 +306,10 @@ bool PackageManager::calculateChecksum(std::string package, unsigned* out)
     if (out == nullptr)
         return false;
     *out = 0;
-    FILE* file = std::fopen(package.c_str(), "rb");
-    if (file == nullptr) {
-        log_error("Failed to open data file %s", package.c_str());
-        return false;
-    }
     PackageHeader header;
-    if (!readHeader(file, package, &header))
-        return closeWith(file, false);
+    FILE* file = openWithHeader(package, &header);
+    if (file == nullptr)
+        return false;
 
     for (uint32_t i = 0; i < header.count; ++i) {
         FileInfo info;
