@@ -12,6 +12,8 @@ constexpr GLsizei STRIDE = TexturedQuad::FLOATS_PER_VERTEX * sizeof(float);
 constexpr GLsizeiptr VERTEX_BYTES = TexturedQuad::VERTEX_COUNT * STRIDE;
 constexpr GLsizeiptr INDEX_BYTES = TexturedQuad::INDEX_COUNT * sizeof(uint32_t);
 constexpr uint32_t INDICES[TexturedQuad::INDEX_COUNT] = {0, 1, 3, 0, 3, 2};
+// The ground and the stairs are never see-through.
+constexpr float OPAQUE_ALPHA = 1.0f;
 
 // Attribute slot, float count and float offset of each part of a vertex:
 // position, normal, uv, tangent, bitangent.
@@ -109,6 +111,9 @@ void TexturedQuad::render(MatrixOwner* camera, Followable* light)
     program->use();
     const glm::mat4 world = glm::translate(glm::mat4(1.0f), position);
     LitDrawing::setUniforms(program->getId(), camera, light, world, diffuseTextureId, normalTextureId);
+    // The ground shares its program with the boxes: without this it would
+    // take the opacity of whichever box was drawn last (a see-through wall).
+    glUniform1f(glGetUniformLocation(program->getId(), "u_alpha"), OPAQUE_ALPHA);
 
     glBindVertexArray(vao);
     glDrawElements(GL_TRIANGLES, INDEX_COUNT, GL_UNSIGNED_INT, nullptr);

@@ -153,3 +153,36 @@ TEST_F(TexturedQuadDrawing, TheNormalPictureTiltsTheLightOnQuadsAndBoxes)
             ASSERT_GT(brightness(ridged[static_cast<size_t>(x)]), 0) << "unlit pixel at " << x;
     }
 }
+
+// The ground shares its program with the boxes; a see-through wall drawn
+// just before must not leave the ground half transparent. Drawn blended
+// over white, an opaque ground looks exactly as it does unblended.
+TEST_F(TexturedQuadDrawing, TheGroundIsOpaqueAfterASeeThroughBoxAndOnAFreshProgram)
+{
+    FixedPoint lamp(glm::vec3(0.0f, 0.0f, 0.0f));
+    TexturedQuad quad(0.0f, 0.0f, 0.0f, 4.0f, 4.0f, DIFFUSE, FLAT_NORMAL, "shaders/simple.vs", "shaders/simple.fs",
+                      4.0f);
+    ASSERT_TRUE(quad.setup());
+    const auto drawnOverWhite = [&] {
+        gl.clear(glm::vec4(1.0f));
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        quad.render(&camera, &lamp);
+        glDisable(GL_BLEND);
+        return gl.readPixel(100, 100);
+    };
+    const glm::u8vec4 onFreshProgram = drawnOverWhite();
+
+    TexturedCuboid wall(30.0f, 0.0f, -2.0f, 4.0f, 4.0f, 4.0f, DIFFUSE, FLAT_NORMAL, "shaders/simple.vs",
+                        "shaders/simple.fs");
+    wall.setup(UV_MAPPING_TEMPLATE);
+    wall.render(&camera, &lamp, true);
+    const glm::u8vec4 afterSeeThroughBox = drawnOverWhite();
+
+    gl.clear();
+    quad.render(&camera, &lamp);
+    const glm::u8vec4 unblended = gl.readPixel(100, 100);
+    EXPECT_LT(unblended.b, 200) << "the ground is orange, not white";
+    EXPECT_EQ(onFreshProgram, unblended);
+    EXPECT_EQ(afterSeeThroughBox, unblended);
+}
