@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,27 @@ namespace {
 
 constexpr int SAMPLE_RATE = 11025;
 constexpr float FULL_SCALE = 32768.0f;
+
+// Every sound plays at full gain, so the files alone must leave room for the
+// looping background and the eight effects the source pool plays at once.
+// Worst case their peaks coincide: 8 x 0.100 (-20 dBFS) + 0.071 (-23 dBFS)
+// = 0.871, -1.2 dBFS. The mix is kept under -1 dBFS, a decibel short of full
+// scale for a resampler that overshoots between samples.
+constexpr int EFFECTS_AT_ONCE = 8;
+constexpr float MIX_CEILING_DB = -1.0f;
+constexpr float EFFECT_PEAK_DB = -20.0f;
+// A dense effect (a buzz, a blow) stops at this loudness, under its peak.
+constexpr float EFFECT_LOUDNESS_CAP_DB = -29.0f;
+// All loops share one loudness, so no level's music is louder than another's.
+constexpr float LOOP_LOUDNESS_DB = -40.0f;
+constexpr float LOOP_PEAK_CAP_DB = -23.0f;
+// The balance: a swing's loudest tenth of a second stands 9.9 dB over every
+// loop's average loudness. Under 9 dB it would sink into the music; over
+// 12 dB the music would be lost under the fight.
+constexpr float SWING_OVER_MUSIC_MIN_DB = 9.0f;
+constexpr float SWING_OVER_MUSIC_MAX_DB = 12.0f;
+// Measured levels sit this close to their targets (16-bit rounding).
+constexpr float LEVEL_TOLERANCE_DB = 0.05f;
 
 // The generators that write the game's sounds, by their registered names.
 const char* const SOUND_GENERATORS = "sounds_combat sounds_creatures sounds_interface sounds_backgrounds";
@@ -81,6 +103,54 @@ float dbfs(float level)
     return 20.0f * std::log10(std::max(level, 1e-9f));
 }
 
+// The largest excursion to one side: 'sign' +1 above zero, -1 below.
+size_t peakIndex(const std::vector<int16_t>& samples, int sign)
+{
+    size_t best = 0;
+    for (size_t i = 1; i < samples.size(); ++i) {
+        if (sign * samples[i] > sign * samples[best])
+            best = i;
+    }
+    return best;
+}
+
+int peakOf(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t s : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+}
+
+// The loudness of a short sound as the ear takes it: its loudest 100 ms.
+float loudestTenthOfASecond(const std::vector<int16_t>& samples)
+{
+    const size_t window = std::min<size_t>(SAMPLE_RATE / 10, samples.size());
+    float loudest = 0.0f;
+    for (size_t from = 0; from + window <= samples.size(); from += window / 20)
+        loudest = std::max(loudest, rmsOf(samples, from, window));
+    return loudest;
+}
+
+// The looping background with 'effects' laid over it so that each one's
+// peak to the side 'sign' lands on the loop's own peak to that side: the
+// loudest moment these sounds can make together. The loop wraps, as it
+// does when it plays. Returns the mix's peak.
+int worstCaseMixPeak(const std::vector<int16_t>& loop, const std::vector<std::vector<int16_t>>& effects, int sign)
+{
+    std::vector<int32_t> mix(loop.begin(), loop.end());
+    const size_t at = peakIndex(loop, sign);
+    for (const std::vector<int16_t>& effect : effects) {
+        const size_t start = at + mix.size() * 2 - peakIndex(effect, sign);
+        for (size_t i = 0; i < effect.size(); ++i)
+            mix[(start + i) % mix.size()] += effect[i];
+    }
+    int32_t peak = 0;
+    for (int32_t s : mix)
+        peak = std::max(peak, std::abs(s));
+    return peak;
+}
+
 } // namespace
 
 TEST(GeneratedSounds, EverySoundOfTheAssetListIsBuiltWithTheCanonicalHeader)
@@ -129,24 +199,78 @@ TEST(GeneratedSounds, EffectsAreShortAndBackgroundsLastTwentyToFortySeconds)
     EXPECT_LT(samplesOf(builtFile("sounds/footstep.wav")).size(), SAMPLE_RATE / 4u);
 }
 
-TEST(GeneratedSounds, LevelsAreNormalisedBelowClippingAndNeverSilentOrOffCentre)
+TEST(GeneratedSounds, EffectsAndLoopsMeetTheirPeakAndLoudnessTargetsAndAreNeverOffCentre)
 {
     for (const std::string& path : soundPaths()) {
         SCOPED_TRACE(path);
         const std::vector<int16_t> samples = samplesOf(builtFile(path));
         ASSERT_FALSE(samples.empty());
-        int peak = 0;
         double sum = 0.0;
-        for (int16_t s : samples) {
-            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        for (int16_t s : samples)
             sum += s;
-        }
-        const float peakDb = dbfs(peak / FULL_SCALE);
-        EXPECT_LT(peakDb, -0.5f) << "too close to clipping";
-        EXPECT_GT(peakDb, isBackground(path) ? -14.0f : -6.0f) << "not normalised";
-        EXPECT_GT(dbfs(rmsOf(samples, 0, samples.size())), -30.0f) << "nearly silent";
+        const float peakDb = dbfs(peakOf(samples) / FULL_SCALE);
+        const float loudnessDb = dbfs(rmsOf(samples, 0, samples.size()));
+        // Each is levelled to one target and kept under the other.
+        const float peakTarget = isBackground(path) ? LOOP_PEAK_CAP_DB : EFFECT_PEAK_DB;
+        const float loudnessTarget = isBackground(path) ? LOOP_LOUDNESS_DB : EFFECT_LOUDNESS_CAP_DB;
+        EXPECT_LE(peakDb, peakTarget + LEVEL_TOLERANCE_DB) << "no room left for the rest of the mix";
+        EXPECT_LE(loudnessDb, loudnessTarget + LEVEL_TOLERANCE_DB);
+        EXPECT_TRUE(peakDb > peakTarget - LEVEL_TOLERANCE_DB || loudnessDb > loudnessTarget - LEVEL_TOLERANCE_DB)
+            << "not levelled: peak " << peakDb << " dBFS, loudness " << loudnessDb << " dBFS";
+        EXPECT_GT(loudnessDb, loudnessTarget - 20.0f) << "nearly silent";
         // An offset would click whenever OpenAL starts or stops the sound.
-        EXPECT_LT(std::fabs(static_cast<float>(sum / samples.size())) / FULL_SCALE, 0.01f);
+        EXPECT_LT(std::fabs(static_cast<float>(sum / samples.size())) / FULL_SCALE, 0.001f);
+    }
+}
+
+TEST(GeneratedSounds, TheBackgroundAndTheEightLoudestEffectsAtOnceStayUnderFullScale)
+{
+    std::map<std::string, std::vector<int16_t>> loops;
+    std::vector<std::vector<int16_t>> effects;
+    for (const std::string& path : soundPaths()) {
+        if (isBackground(path))
+            loops[path] = samplesOf(builtFile(path));
+        else
+            effects.push_back(samplesOf(builtFile(path)));
+    }
+    ASSERT_EQ(loops.size(), 5u);
+    ASSERT_GE(effects.size(), static_cast<size_t>(EFFECTS_AT_ONCE));
+    const float ceiling = std::pow(10.0f, MIX_CEILING_DB / 20.0f) * FULL_SCALE;
+
+    // Eight different effects, each at its loudest moment on the loop's.
+    for (int sign : {1, -1}) {
+        std::sort(effects.begin(), effects.end(), [sign](const auto& a, const auto& b) {
+            return sign * a[peakIndex(a, sign)] > sign * b[peakIndex(b, sign)];
+        });
+        const std::vector<std::vector<int16_t>> loudest(effects.begin(), effects.begin() + EFFECTS_AT_ONCE);
+        for (const auto& [path, loop] : loops) {
+            SCOPED_TRACE(path + (sign > 0 ? ", upwards" : ", downwards"));
+            const int peak = worstCaseMixPeak(loop, loudest, sign);
+            EXPECT_LT(peak, 32767) << "clips";
+            EXPECT_LE(peak, ceiling) << dbfs(peak / FULL_SCALE) << " dBFS";
+        }
+    }
+    // Or one effect on all eight sources: eight zombies striking at once.
+    int loudestEffect = 0;
+    for (const std::vector<int16_t>& effect : effects)
+        loudestEffect = std::max(loudestEffect, peakOf(effect));
+    int loudestLoop = 0;
+    for (const auto& entry : loops)
+        loudestLoop = std::max(loudestLoop, peakOf(entry.second));
+    EXPECT_LE(EFFECTS_AT_ONCE * loudestEffect + loudestLoop, ceiling);
+}
+
+TEST(GeneratedSounds, ASwingStandsClearlyOverEveryBackgroundWithoutDrowningIt)
+{
+    const float swingDb = dbfs(loudestTenthOfASecond(samplesOf(builtFile("sounds/attack_1.wav"))));
+    for (const std::string& path : soundPaths()) {
+        if (!isBackground(path))
+            continue;
+        SCOPED_TRACE(path);
+        const std::vector<int16_t> music = samplesOf(builtFile(path));
+        const float marginDb = swingDb - dbfs(rmsOf(music, 0, music.size()));
+        EXPECT_GE(marginDb, SWING_OVER_MUSIC_MIN_DB);
+        EXPECT_LE(marginDb, SWING_OVER_MUSIC_MAX_DB);
     }
 }
 
@@ -158,8 +282,8 @@ TEST(GeneratedSounds, EffectsStartAndEndAtRest)
         SCOPED_TRACE(path);
         const std::vector<int16_t> samples = samplesOf(builtFile(path));
         ASSERT_FALSE(samples.empty());
-        EXPECT_LT(std::abs(samples.front()), 330) << "clicks on start";
-        EXPECT_LT(std::abs(samples.back()), 330) << "clicks when it ends";
+        EXPECT_LT(std::abs(samples.front()), 33) << "clicks on start";
+        EXPECT_LT(std::abs(samples.back()), 33) << "clicks when it ends";
     }
 }
 
@@ -176,7 +300,7 @@ TEST(GeneratedSounds, BackgroundsJoinTheirEndToTheirStartWithoutAJump)
         for (size_t i = 1; i < s.size(); ++i)
             steps.push_back(std::abs(s[i] - s[i - 1]));
         std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
-        const int ordinaryStep = std::max(steps[steps.size() * 99 / 100], 200);
+        const int ordinaryStep = std::max(steps[steps.size() * 99 / 100], 22);
         EXPECT_LE(std::abs(s.front() - s.back()), ordinaryStep);
         // And the loudness must carry on over it.
         const size_t window = SAMPLE_RATE / 2;
@@ -212,7 +336,7 @@ TEST(GeneratedSounds, BackgroundsNeverFallSilentAnywhereInTheLoop)
         SCOPED_TRACE(path);
         const std::vector<int16_t> samples = samplesOf(builtFile(path));
         for (size_t from = 0; from + SAMPLE_RATE <= samples.size(); from += SAMPLE_RATE)
-            EXPECT_GT(dbfs(rmsOf(samples, from, SAMPLE_RATE)), -35.0f) << "second " << from / SAMPLE_RATE;
+            EXPECT_GT(dbfs(rmsOf(samples, from, SAMPLE_RATE)), LOOP_LOUDNESS_DB - 14.0f) << "second " << from / SAMPLE_RATE;
     }
 }
 

@@ -135,13 +135,20 @@ struct Mastering {
     float peakDb;
     float rmsDb;
 };
-// Effects peak just under full scale (a dense buzz a little lower, so it
-// does not shout over the rest) and fade over a few milliseconds.
-constexpr Mastering EFFECT_MASTERING{20.0f, 0.03f, -1.0f, -10.0f};
+// The game plays the looping background and up to eight effects at once,
+// every source at full gain, so only the files keep a fight from clipping.
+// Worst case all nine peaks coincide: 8 x 0.100 (-20 dBFS) + 0.071 (-23 dBFS)
+// = 0.871, -1.2 dBFS, a decibel short of full scale for a resampler that
+// overshoots between samples.
+//
+// Effects peak there (a dense buzz a little lower, so it does not shout over
+// the rest) and fade over a few milliseconds.
+constexpr Mastering EFFECT_MASTERING{20.0f, 0.03f, -20.0f, -29.0f};
 // Loops keep their ends untouched so they join (they take out their offset
-// themselves, over the whole loop), and all sit at one quiet loudness, below
-// the effects, whichever level plays them.
-constexpr Mastering LOOP_MASTERING{0.0f, 0.0f, -4.0f, -21.0f};
+// themselves, over the whole loop), and all sit at one quiet loudness,
+// whichever level plays them: far enough under the effects that a swing's
+// loudest tenth of a second stands 10 dB over the music.
+constexpr Mastering LOOP_MASTERING{0.0f, 0.0f, -23.0f, -40.0f};
 
 float peakOf(const Buffer& signal);
 float rmsOf(const Buffer& signal);
