@@ -162,6 +162,9 @@ void WaveBackend::install()
                                                        "drivers = wave\n"
                                                        "channels = mono\n"
                                                        "sample-type = int16\n"
+                                                       // openal-soft dithers 16-bit output unless told not to, and its
+                                                       // dither records silence as noise one step high.
+                                                       "dither = false\n"
                                                        "[wave]\n"
                                                        "file = " + outputPath() + "\n");
     setenv("ALSOFT_CONF", conf.c_str(), 1);
