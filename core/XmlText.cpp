@@ -217,6 +217,14 @@ private:
 
 } // namespace
 
+size_t XmlText::textLength(const void* bytes, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const void* nul = std::memchr(bytes, '\0', size);
+    return nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - static_cast<const char*>(bytes)) : size;
+}
+
 int XmlText::nestingDepth(const char* text, size_t size)
 {
     return MarkupScan(text, size).deepest();
@@ -224,13 +232,12 @@ int XmlText::nestingDepth(const char* text, size_t size)
 
 bool XmlText::parse(TiXmlDocument* document, const void* bytes, unsigned size)
 {
-    const char* data = static_cast<const char*>(bytes);
-    // A NUL byte has no place in XML, and TinyXML could step over it into
-    // whatever follows.
-    if (size > 0 && std::memchr(data, '\0', size) != nullptr)
-        return false;
-    const std::string text = (size > 0 ? std::string(data, size) : std::string()) + PADDING;
-    if (nestingDepth(text.data(), size) > MAX_DEPTH)
+    const size_t length = textLength(bytes, size);
+    // Only the text is copied: TinyXML, stepping over a NUL inside a UTF-8
+    // character, then lands in the padding and never in what followed the NUL.
+    const std::string text =
+        (length > 0 ? std::string(static_cast<const char*>(bytes), length) : std::string()) + PADDING;
+    if (nestingDepth(text.data(), length) > MAX_DEPTH)
         return false;
     document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !document->Error();

@@ -70,7 +70,7 @@ TEST(XmlTextParse, RefusesNestingBeyondTheLimitBeforeTinyXmlRecursesIntoIt)
     EXPECT_FALSE(parses(abyss));
 }
 
-TEST(XmlTextParse, ParsesExactlyTheBytesGivenAndFailsOnEmptyOrMalformedTextOrANulByte)
+TEST(XmlTextParse, ParsesExactlyTheBytesGivenAndFailsOnEmptyOrMalformedText)
 {
     const std::string text = "<general max_particles=\"5\"/>trailing";
     TiXmlDocument document;
@@ -78,7 +78,25 @@ TEST(XmlTextParse, ParsesExactlyTheBytesGivenAndFailsOnEmptyOrMalformedTextOrANu
     EXPECT_STREQ(document.RootElement()->Attribute("max_particles"), "5");
     EXPECT_EQ(document.RootElement()->NextSibling(), nullptr);
 
-    EXPECT_FALSE(parses(std::string("<a/>\0<b>", 8)));
     EXPECT_FALSE(parses(""));
     EXPECT_FALSE(parses("<a><b></a>"));
+}
+
+TEST(XmlTextParse, TheTextEndsAtItsFirstNulAndWhatFollowsIsNeverRead)
+{
+    // A file padded with NULs loads as the text before the padding.
+    const std::string padded = std::string("<general max_particles=\"5\"/>") + std::string(64, '\0');
+    TiXmlDocument document;
+    ASSERT_TRUE(XmlText::parse(&document, padded.data(), static_cast<unsigned>(padded.size())));
+    EXPECT_STREQ(document.RootElement()->Attribute("max_particles"), "5");
+
+    // Malformed or too deep markup after the NUL changes nothing; text that
+    // is only NULs, or malformed before the NUL, still fails.
+    EXPECT_TRUE(parses(std::string("<a/>\0<b>", 8)));
+    EXPECT_TRUE(parses(std::string("<a/>\0", 5) + nested(XmlText::MAX_DEPTH + 1)));
+    EXPECT_FALSE(parses(std::string(8, '\0')));
+    EXPECT_FALSE(parses(std::string("<a>\0</a>", 8)));
+    // A NUL inside a UTF-8 character ends the text too: TinyXML steps over it
+    // into the padding, not into the element after it.
+    EXPECT_FALSE(parses(std::string("<a>\xE0\0</a>", 9)));
 }

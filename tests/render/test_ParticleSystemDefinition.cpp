@@ -227,3 +227,14 @@ TEST(ParticleDefinition, AMissingEmptyOrMalformedFileFailsTheLoadAndTheSetup)
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "Load problem with " + path);
 }
+
+TEST(ParticleDefinition, AFilePaddedWithNulBytesLoadsAsTheTextBeforeThem)
+{
+    InspectableParticleSystem system(TEST_DEFINITION, true);
+    Messages messages;
+    const std::string padded = "<general max_particles=\"7\" flow=\"3\"/>" + std::string(16, '\0') + "<<<";
+    EXPECT_TRUE(load(system, padded, &messages));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(system.maxParticles, 7);
+    EXPECT_FLOAT_EQ(system.flow, 3.0f);
+}

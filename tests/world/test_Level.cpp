@@ -207,3 +207,11 @@ TEST_F(LevelLoading, MarkersAndSpawnsAreReadColumnByColumnFromTheBottomAndLaterM
     EXPECT_TRUE(log.contains("Invalid enemy type"));
     EXPECT_TRUE(log.contains("Invalid npc type"));
 }
+
+TEST_F(LevelLoading, ALevelFilePaddedWithNulBytesLoadsAsTheTextBeforeThem)
+{
+    LoadedLevel loaded;
+    loadLevel(&loaded, levelEntries(levelXml() + std::string(32, '\0') + "<broken", levelBitmap(OPEN_ROOM)));
+    ASSERT_TRUE(loaded.ok) << loaded.log;
+    EXPECT_EQ(loaded.level->name, "Test Cellar");
+}
