@@ -65,7 +65,10 @@ float degreesBetween(const glm::vec3& direction, float heading)
 {
     const glm::vec3 flat = glm::normalize(glm::vec3(direction.x, direction.y, 0.0f));
     const glm::vec3 facing(std::cos(heading), std::sin(heading), 0.0f);
-    return std::fabs(std::acos(glm::dot(flat, facing)) * 57.29577951308232f);
+    // Rounding may push the dot product of the two unit vectors a hair above
+    // 1 for a target straight ahead, where acos has no value.
+    const float cosine = std::clamp(glm::dot(flat, facing), -1.0f, 1.0f);
+    return std::fabs(std::acos(cosine) * 57.29577951308232f);
 }
 
 } // namespace
