@@ -320,29 +320,22 @@ bool OrvoGame::populateLevel()
         const enemy_type type = static_cast<enemy_type>(spawn->type);
         if (type >= ENEMY_TYPE_RABAKULUS) {
             delete boss; // a level names one boss; a second record replaces the first
-            boss = new Boss(spawn->x, spawn->y, type, projectileManager, this, player);
-            if (!boss->setup()) {
-                log_error("Failed to setup BOSS!");
+            boss = nullptr;
+            if (!keepIfSetUp(new Boss(spawn->x, spawn->y, type, projectileManager, this, player),
+                             "Failed to setup BOSS!", [this](Boss* made) { boss = made; }))
                 return false;
-            }
             continue;
         }
-        Enemy* enemy = new Enemy(spawn->x, spawn->y, scale, enemyLevelFor(levelPath, player->getLevel()), type,
-                                 projectileManager, true, true);
-        enemies.push_back(enemy);
-        if (!enemy->setup()) {
-            log_error("Failed to setup enemy!");
+        if (!keepIfSetUp(new Enemy(spawn->x, spawn->y, scale, enemyLevelFor(levelPath, player->getLevel()), type,
+                                   projectileManager, true, true),
+                         "Failed to setup enemy!", [this](Enemy* made) { enemies.push_back(made); }))
             return false;
-        }
     }
     for (int i = 0; i < level->getNumNpcs(); ++i) {
         const spawn_data* spawn = level->getNpcData(i);
-        Npc* npc = new Npc(spawn->x, spawn->y, static_cast<npc_type>(spawn->type));
-        npcs.push_back(npc);
-        if (!npc->setup()) {
-            log_error("Failed to setup NPC");
+        if (!keepIfSetUp(new Npc(spawn->x, spawn->y, static_cast<npc_type>(spawn->type)), "Failed to setup NPC",
+                         [this](Npc* made) { npcs.push_back(made); }))
             return false;
-        }
     }
     return true;
 }

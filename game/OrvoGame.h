@@ -8,6 +8,7 @@
 
 #include <glm/glm.hpp>
 
+#include "core/Log.h"
 #include "core/MessageReceiver.h"
 #include "game/CanAddEnemies.h"
 #include "game/Collidable.h"
@@ -131,6 +132,20 @@ protected:
     // Level changes.
     void tearDownLevel();
     bool populateLevel();
+    // Sets up a newly made inhabitant and hands it to 'keep'. One whose set-up
+    // fails is deleted after 'failure' is logged, and never kept: nothing
+    // half set up is updated or drawn.
+    template <typename T, typename Keep>
+    static bool keepIfSetUp(T* made, const char* failure, Keep keep)
+    {
+        if (!made->setup()) {
+            log_error("%s", failure);
+            delete made;
+            return false;
+        }
+        keep(made);
+        return true;
+    }
     // Stores 'path' and sets it up; on failure the previous path comes back
     // with the level that is still in place.
     bool travelTo(const std::string& path, setup_level_reason reason);
