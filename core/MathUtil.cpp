@@ -79,6 +79,14 @@ bool MathUtil::pointInsideCircle(const glm::vec2& p, const glm::vec2& centre, fl
     return distance2d(p, centre) < radius;
 }
 
+int MathUtil::subStepCount(float length, float maxStep)
+{
+    if (!(length > maxStep))
+        return 1;
+    const float steps = std::ceil(length / maxStep);
+    return steps < static_cast<float>(MAX_SUB_STEPS) ? static_cast<int>(steps) : MAX_SUB_STEPS;
+}
+
 float MathUtil::sawTooth(float t, float low, float high, float period)
 {
     const float m = t - static_cast<float>(static_cast<int>(t / period)) * period;

@@ -23,6 +23,13 @@ public:
     // grf per axis, x then y then z.
     static glm::vec3 getRandomVector(const glm::vec3& base, const glm::vec3& range);
 
+    // Into how many equal sub-steps a move of 'length' is cut so that none is
+    // longer than 'maxStep': 1 for a move that fits and for one that is not a
+    // number, never more than MAX_SUB_STEPS.
+    static int subStepCount(float length, float maxStep);
+    // Bounds the work of one frame after a stall of many minutes.
+    static constexpr int MAX_SUB_STEPS = 1 << 16;
+
     static bool fcmp(float a, float b);
     // Strictly inside the rectangle with lower-left corner (x, y); edges are outside.
     static bool insideRect(const glm::vec2& p, float x, float y, float w, float h);

@@ -101,14 +101,17 @@ public:
 
 private:
     // Summon, leap and charge, volley.
-    // 'start' is where the boss stood when the update began, which a charge
-    // that ran into a wall returns to.
-    void updateBoss1(float dt, const glm::vec3& targetPosition, Collidable* level, const glm::vec2& start);
+    void updateBoss1(float dt, const glm::vec3& targetPosition, Collidable* level);
     // Chase and melee.
     void updateBoss2(float dt, Unit* target, bool seen);
     void decide();
-    void updateLeap(float dt);
-    void updateCharge(float dt);
+    void updateLeap(float dt, Collidable* level);
+    // Rushes on in steps short enough that no wall is passed over.
+    void updateCharge(float dt, Collidable* level);
+    // One step of the charge and the blow to a player it runs into.
+    void chargeStep(float dt);
+    // The charge ends at a wall: back to where the step began, and waiting.
+    void stopAtWall(const glm::vec2& before);
     void updateVolley(float dt, const glm::vec3& targetPosition);
     void fireShot(const glm::vec3& targetPosition);
     void updateSummon(float dt);

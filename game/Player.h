@@ -119,5 +119,9 @@ private:
     // False when the frame is a falling one.
     bool fall(float dt);
     void spinOrTurn(float dt);
+    // Walks in steps short enough that no wall is stepped over.
     void walk(float dt, Collidable* level);
+    // One step of the walk; false when it was undone (a wall, the target, or
+    // holding position), as every further step of the frame would be too.
+    bool walkStep(float dt, Collidable* level);
 };

@@ -3,6 +3,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "core/MailBox.h"
+#include "core/MathUtil.h"
 #include "game/Collidable.h"
 #include "render/MatrixOwner.h"
 #include "render/ProgramManager.h"
@@ -20,6 +21,11 @@ constexpr float FREE = -1.0f;
 // player and the game ignore the size and test the point.
 constexpr float WALL_RADIUS = 1.0f;
 constexpr float UNIT_HIT_SIZE = 1.0f;
+// The square of the wall test sees a wall one cell thick only when one of
+// its corners lands in that cell, so a flight is cut into steps shorter than
+// a cell that can never jump one. The fastest shots (25 units a second)
+// cover 0.42 units in a frame at 60 frames a second: one step.
+constexpr float MAX_FLIGHT_STEP = 0.45f;
 
 constexpr GLsizei RECORD_BYTES = sizeof(projectile_data);
 constexpr GLsizeiptr POOL_BYTES = ProjectileManager::MAX_PROJECTILES * sizeof(projectile_data);
@@ -132,10 +138,20 @@ void ProjectileManager::update(float dt, Unit* player)
         projectile_data* record = &mpProjectiles[i];
         if (record->active <= 0.0f)
             continue;
+        fly(record, dt, player);
+    }
+}
+
+void ProjectileManager::fly(projectile_data* record, float dt, Unit* player)
+{
+    const float stride = glm::length(glm::vec2(record->vx, record->vy)) * dt;
+    const int steps = MathUtil::subStepCount(stride, MAX_FLIGHT_STEP);
+    const float stepTime = dt / static_cast<float>(steps);
+    for (int step = 0; step < steps; ++step) {
         if (resolveHits(record, player))
-            continue;
-        record->x += record->vx * dt;
-        record->y += record->vy * dt;
+            return;
+        record->x += record->vx * stepTime;
+        record->y += record->vy * stepTime;
     }
 }
 

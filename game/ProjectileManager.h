@@ -74,6 +74,9 @@ public:
 
 private:
     static void release(projectile_data* record);
+    // Moves one live projectile through a frame in steps short enough that no
+    // wall or unit is flown over, stopping at the first hit.
+    void fly(projectile_data* record, float dt, Unit* player);
     // Reports a hit on the bus; true when the record was used up by it.
     bool resolveHits(projectile_data* record, Unit* player);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -151,4 +152,18 @@ TEST(MathUtilGeometry, SawToothRisesOverEachPeriod)
     EXPECT_FLOAT_EQ(MathUtil::sawTooth(1.0f, 1.0f, 3.0f, 2.0f), 2.0f);
     EXPECT_FLOAT_EQ(MathUtil::sawTooth(3.0f, 1.0f, 3.0f, 2.0f), 2.0f);
     EXPECT_FLOAT_EQ(MathUtil::sawTooth(-1.0f, 1.0f, 3.0f, 2.0f), 1.0f);
+}
+
+TEST(MathUtilSubSteps, AMoveIsCutIntoTheFewestEqualStepsNoLongerThanTheLimit)
+{
+    EXPECT_EQ(MathUtil::subStepCount(0.0f, 0.25f), 1);
+    EXPECT_EQ(MathUtil::subStepCount(0.15f, 0.25f), 1);
+    EXPECT_EQ(MathUtil::subStepCount(0.25f, 0.25f), 1);
+    EXPECT_EQ(MathUtil::subStepCount(0.2501f, 0.25f), 2);
+    EXPECT_EQ(MathUtil::subStepCount(4.5f, 0.25f), 18);
+    EXPECT_EQ(MathUtil::subStepCount(4.51f, 0.25f), 19);
+    // A move that is not a number stays one step; an endless one is bounded.
+    EXPECT_EQ(MathUtil::subStepCount(std::nanf(""), 0.25f), 1);
+    EXPECT_EQ(MathUtil::subStepCount(std::numeric_limits<float>::infinity(), 0.25f), MathUtil::MAX_SUB_STEPS);
+    EXPECT_EQ(MathUtil::subStepCount(1e30f, 0.25f), MathUtil::MAX_SUB_STEPS);
 }

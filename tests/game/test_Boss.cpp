@@ -271,7 +271,9 @@ TEST_F(BossTest, AChargeStopsAtAWallWhereTheFrameBegan)
     EXPECT_FLOAT_EQ(boss->position.y, 0.0f);
     EXPECT_FLOAT_EQ(boss->armAPose, -PI / 2.0f);
 
-    // Running into one on the way: back to where that frame began.
+    // Running into one on the way: back to where the step that met it began.
+    // A frame's 4.375 units are run in six steps; the third frame's sixth one
+    // ends beyond y = 10.
     level.solid = [](const glm::vec3& p, float radius) { return radius == 3.0f && p.y > 10.0f; };
     boss->state = BOSS_STATE_CHARGE;
     boss->stateTimer = 1.0f;
@@ -280,8 +282,8 @@ TEST_F(BossTest, AChargeStopsAtAWallWhereTheFrameBegan)
     EXPECT_EQ(boss->state, BOSS_STATE_CHARGE);
     frames(1);
     EXPECT_EQ(boss->state, BOSS_STATE_IDLE);
-    EXPECT_NEAR(boss->position.x, 20.0f + 2 * 0.6f * 35.0f * DT, 1e-4f);
-    EXPECT_NEAR(boss->position.y, 2 * 0.8f * 35.0f * DT, 1e-4f);
+    EXPECT_NEAR(boss->position.x, 20.0f + (2 + 5 / 6.0f) * 0.6f * 35.0f * DT, 1e-4f);
+    EXPECT_NEAR(boss->position.y, (2 + 5 / 6.0f) * 0.8f * 35.0f * DT, 1e-4f);
 }
 
 TEST_F(BossTest, AChargeAcrossThePlayerHurtsOnEveryFrameOfContactTwice)

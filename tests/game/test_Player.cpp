@@ -391,14 +391,15 @@ TEST(PlayerWalking, HaltsOnTheStepThatWouldEndNearItsTargetUntilTheTargetGoes)
     EXPECT_TRUE(player.hasTarget);
     EXPECT_EQ(player.targetPosition, glm::vec3(5.0f, 0.0f, 2.0f));
 
-    // Steps of 0.45: the one from 4.5 to 4.95 would end within 0.2.
+    // Frames of 0.45 units walk in two steps of 0.225: the one from 4.725 to
+    // 4.95 would end within 0.2.
     for (int frame = 0; frame < 30; ++frame)
         player.update(0.05f, &world);
-    EXPECT_NEAR(player.position.x, 4.5f, 1e-4f);
+    EXPECT_NEAR(player.position.x, 4.725f, 1e-4f);
 
     player.invalidateTargetPosition();
     player.update(0.05f, &world);
-    EXPECT_NEAR(player.position.x, 4.95f, 1e-4f);
+    EXPECT_NEAR(player.position.x, 5.175f, 1e-4f);
 }
 
 TEST(PlayerWalking, AStepIntoAWallOrWhileBlockedIsUndoneWholly)
