@@ -149,3 +149,37 @@ TEST_F(WallsAtAnyFrameRate, AChargingBossStopsAtAWallWhateverTheFrameTime)
         }
     }
 }
+
+// At 60 frames a second SDL's millisecond clock gives frames of 16 and 17 ms.
+// Each mover then still moves in one whole step, tested where the step ends
+// (or, for a shot, where it begins): a move whose end meets the wall is
+// undone whole, where two half steps would have gone half the way.
+TEST_F(WallsAtAnyFrameRate, AFrameAtSixtyFramesASecondIsStillOneWholeStep)
+{
+    for (float dt : {0.016f, 0.017f}) {
+        SCOPED_TRACE(testing::Message() << "dt " << dt);
+        Player hero(WALL_WEST - HERO_REACH - 0.1f, 15.0f);
+        hero.speed = 9.0f;
+        hero.setMovementDirection(glm::vec3(1.0f, 0.0f, 0.0f));
+        hero.update(dt, loaded.level);
+        EXPECT_EQ(hero.position.x, WALL_WEST - HERO_REACH - 0.1f);
+
+        Player bystander(10.0f, 2.0f);
+        ProjectileManager shots(loaded.level, &bystander, &bystander);
+        const float shotX = WALL_WEST - 1.2f;
+        shots.add(glm::vec3(shotX, 15.0f, 1.0f), glm::vec3(1.0f, 0.0f, 0.0f), 25.0f, glm::vec3(1.0f), nullptr, 10);
+        shots.update(dt, &bystander);
+        ASSERT_EQ(shots.getActiveCount(), 1) << "tested at its start only, the shot flies on";
+        EXPECT_EQ(shots.getProjectile(0).x, shotX + 25.0f * dt);
+
+        const float bossX = WALL_WEST - 3.0f - 0.4f;
+        Boss boss(bossX, 15.0f, ENEMY_TYPE_RABAKULUS, nullptr, nullptr, &bystander);
+        boss.aggro = true;
+        boss.state = BOSS_STATE_CHARGE;
+        boss.stateTimer = 1.0f;
+        boss.chargeDir = glm::vec3(1.0f, 0.0f, 0.0f);
+        boss.update(dt, &bystander, loaded.level);
+        EXPECT_EQ(boss.state, BOSS_STATE_IDLE);
+        EXPECT_EQ(boss.position.x, bossX);
+    }
+}
