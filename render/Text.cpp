@@ -22,7 +22,8 @@ constexpr float GLYPH_HEIGHT = 54.0f;
 constexpr float CELL_STEP_X = 43.0f;
 constexpr float CELL_STEP_Y = 87.0f;
 constexpr int CELLS_PER_ROW = 11;
-constexpr const char* ATLAS_CHARACTERS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ.:/?-+!%";
+// In cell order, row by row; the apostrophe opens a fifth row.
+constexpr const char* ATLAS_CHARACTERS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ.:/?-+!%'";
 // Distance between the left edges of neighbouring characters on screen.
 constexpr float ADVANCE = 45.0f;
 

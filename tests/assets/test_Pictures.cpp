@@ -25,6 +25,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Eleven cells a row: digits, capitals and signs fill four, the apostrophe
+// opens the fifth.
+constexpr int FONT_CELLS = 45;
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -111,17 +115,17 @@ TEST(Pictures, fontGlyphsFillExactlyTheAtlasCells)
         const Picture font = load(path);
         ASSERT_TRUE(font.valid()) << path;
         std::vector<bool> inCell(512 * 512, false);
-        for (int row = 0; row < 4; ++row)
-            for (int column = 0; column < 11; ++column) {
-                const int x0 = 43 * column, y0 = 87 * row;
-                EXPECT_GT(font.inkIn(x0, y0, x0 + 35, y0 + 54), 30) << path << " cell " << column << "," << row;
-                // Ink may not touch the cell's border, where linear filtering would smear it.
-                EXPECT_EQ(0, font.inkIn(x0, y0, x0 + 35, y0 + 1) + font.inkIn(x0, y0 + 53, x0 + 35, y0 + 54))
-                    << path << " cell " << column << "," << row;
-                for (int y = y0; y < y0 + 54; ++y)
-                    for (int x = x0; x < x0 + 35; ++x)
-                        inCell[y * 512 + x] = true;
-            }
+        for (int cell = 0; cell < FONT_CELLS; ++cell) {
+            const int column = cell % 11, row = cell / 11;
+            const int x0 = 43 * column, y0 = 87 * row;
+            EXPECT_GT(font.inkIn(x0, y0, x0 + 35, y0 + 54), 30) << path << " cell " << column << "," << row;
+            // Ink may not touch the cell's border, where linear filtering would smear it.
+            EXPECT_EQ(0, font.inkIn(x0, y0, x0 + 35, y0 + 1) + font.inkIn(x0, y0 + 53, x0 + 35, y0 + 54))
+                << path << " cell " << column << "," << row;
+            for (int y = y0; y < y0 + 54; ++y)
+                for (int x = x0; x < x0 + 35; ++x)
+                    inCell[y * 512 + x] = true;
+        }
         int stray = 0;
         for (int y = 0; y < 512; ++y)
             for (int x = 0; x < 512; ++x)
@@ -412,20 +416,32 @@ TEST(Pictures, eachQualityHasOneColourOnFramesBoxesAndLoot)
     }
 }
 
+TEST(Pictures, theApostropheHangsInTheUpperHalfOfItsCell)
+{
+    // Its cell is the first of the fifth row: column 0, pixel row 87 * 4.
+    for (const char* path : {"textures/font.png", "textures/font_black.png"}) {
+        const Picture font = load(path);
+        ASSERT_TRUE(font.valid()) << path;
+        const int y0 = 87 * 4;
+        EXPECT_GT(font.inkIn(0, y0, 35, y0 + 27), 30) << path;
+        EXPECT_EQ(font.inkIn(0, y0 + 27, 35, y0 + 54), 0) << path << ": a comma, not an apostrophe";
+    }
+}
+
 TEST(Pictures, everyGlyphAndEveryUnitLooksDifferent)
 {
     // No two font cells hold the same glyph.
     const Picture font = load("textures/font.png");
     ASSERT_TRUE(font.valid());
     std::vector<std::vector<int>> glyphs;
-    for (int row = 0; row < 4; ++row)
-        for (int column = 0; column < 11; ++column) {
-            std::vector<int> alpha;
-            for (int y = 87 * row; y < 87 * row + 54; ++y)
-                for (int x = 43 * column; x < 43 * column + 35; ++x)
-                    alpha.push_back(font.alpha(x, y));
-            glyphs.push_back(alpha);
-        }
+    for (int cell = 0; cell < FONT_CELLS; ++cell) {
+        const int column = cell % 11, row = cell / 11;
+        std::vector<int> alpha;
+        for (int y = 87 * row; y < 87 * row + 54; ++y)
+            for (int x = 43 * column; x < 43 * column + 35; ++x)
+                alpha.push_back(font.alpha(x, y));
+        glyphs.push_back(alpha);
+    }
     for (size_t a = 0; a < glyphs.size(); ++a)
         for (size_t b = a + 1; b < glyphs.size(); ++b) {
             long difference = 0;

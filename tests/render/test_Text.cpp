@@ -102,6 +102,10 @@ TEST(TextAtlas, CharactersMapToTheirCellsAndUnknownBytesToZero)
     expectCell('+', 8, 3);
     expectCell('!', 9, 3);
     expectCell('%', 10, 3);
+    // The apostrophe of possessive names has a cell of its own below the signs.
+    expectCell('\'', 0, 4);
+    expectCell('"', 0, 0);
+    expectCell('`', 0, 0);
     expectCell('q', 4, 2);
     expectCell('#', 0, 0);
     expectCell(static_cast<char>(200), 0, 0);

@@ -1,7 +1,9 @@
-// The bitmap font atlas: 44 glyphs in a 512 x 512 picture, each cell
-// 35 x 54 pixels at column 43c and row 87r, in white and in black.
+// The bitmap font atlas: 45 glyphs in a 512 x 512 picture, each cell
+// 35 x 54 pixels at column 43c and row 87r, in white and in black. The
+// apostrophe of possessive item names came last and starts a fifth row.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "Canvas.h"
 #include "Font.h"
@@ -14,7 +16,7 @@ constexpr int CELL_WIDTH = 35;
 constexpr int CELL_HEIGHT = 54;
 constexpr int CELL_PITCH_X = 43;
 constexpr int CELL_PITCH_Y = 87;
-constexpr const char* ROWS[4] = {"0123456789A", "BCDEFGHIJKL", "MNOPQRSTUVW", "XYZ.:/?-+!%"};
+constexpr const char* ROWS[] = {"0123456789A", "BCDEFGHIJKL", "MNOPQRSTUVW", "XYZ.:/?-+!%", "'"};
 
 // Capital height in the cell, the baseline's row in the cell, and the
 // supersampling of the rasterisation.
@@ -28,8 +30,8 @@ constexpr float MAX_INK_WIDTH = CELL_WIDTH - 2.0f;
 Canvas renderAtlas(const Font& font, const Color& ink)
 {
     Canvas atlas(ATLAS_SIZE, ATLAS_SIZE, withAlpha(ink, 0.0f));
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 11; ++column) {
+    for (int row = 0; row < static_cast<int>(std::size(ROWS)); ++row) {
+        for (int column = 0; ROWS[row][column] != '\0'; ++column) {
             const Font::Mask g = font.glyph(ROWS[row][column], CAP_HEIGHT * OVERSAMPLE);
             Canvas glyph(g.width, g.height, withAlpha(ink, 0.0f));
             glyph.drawMask(g.coverage, g.width, g.height, 0, 0, solid(ink));
