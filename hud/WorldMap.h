@@ -4,9 +4,10 @@
 
 // The travel map: one picture over the whole window with four places on it,
 // the town and the first floor of each dungeon. A left click on a place asks
-// the game (over the bus) to load that level and closes the map. The places
-// sit at fixed window pixels whatever the window size, while the picture is
-// stretched over the window. The HUD owns it and opens it with 'm'.
+// the game (over the bus) to load that level and closes the map. The picture
+// is stretched over the window and the places move and shrink with it, so a
+// click answers where a place is drawn at every window size. The HUD owns it
+// and opens it with 'm'.
 class WorldMap : public HudElement {
 public:
     // Hidden until the HUD shows it.

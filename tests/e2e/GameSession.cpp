@@ -1,5 +1,7 @@
 #include "e2e/GameSession.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -355,6 +357,21 @@ int peakAmplitude(const std::vector<short>& samples)
     for (short sample : samples)
         peak = std::max(peak, std::abs(static_cast<int>(sample)));
     return peak;
+}
+
+glm::vec2 levelStart(const std::string& level)
+{
+    levelmap::LevelMap map;
+    std::string error;
+    EXPECT_TRUE(levelmap::parse(readFile(fs::path(MORVELUND_SOURCE_DIR) / "data" / "levels" / (level + ".map")), map,
+                                error))
+        << error;
+    for (int row = 0; row < map.height; ++row)
+        for (int column = 0; column < map.width; ++column)
+            if (map.at(column, row) == 'S')
+                return glm::vec2(column, row);
+    ADD_FAILURE() << level << " has no start";
+    return glm::vec2(-1.0f);
 }
 
 float distance(glm::vec2 a, glm::vec2 b)

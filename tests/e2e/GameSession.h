@@ -106,6 +106,9 @@ int toneBursts(const std::vector<short>& samples, int rate, float frequency, flo
 // Largest absolute sample.
 int peakAmplitude(const std::vector<short>& samples);
 
+// The start marker of one of the game's own levels ("level1_1"), in world
+// cells, read from its source map.
+glm::vec2 levelStart(const std::string& level);
 // Distance between two logged positions (which carry one decimal).
 float distance(glm::vec2 a, glm::vec2 b);
 // Reads 'lines' position lines; true when they all equal the first.
