@@ -30,11 +30,16 @@ const glm::vec3 WHITE(1.0f, 1.0f, 1.0f);
 
 // Menu items, bars and texts are laid out for a 1980-pixel-wide window.
 const float LAYOUT_WIDTH = 1980.0f;
+// Texts have their full size in a 1920-pixel-wide window and shrink with a
+// smaller one like their positions do, so that they keep their room.
+const float TEXT_LAYOUT_WIDTH = 1920.0f;
 
 const float SMALL_TEXT_SCALE = 0.3f;
 const float MENU_ENTRY_SCALE = 1.0f;
 const float MENU_HOVER_SCALE = 1.2f;
 const int BAR_MAX_VALUE = 100;
+// The bars stand this many unscaled pixels in from the window's edges.
+const int BAR_MARGIN = 10;
 
 // Skill button N stands at (SKILL_BUTTON_X0 + SKILL_BUTTON_PITCH * N, 50).
 const int SKILL_BUTTON_X0 = 260;
@@ -54,6 +59,12 @@ const int INVENTORY_HEIGHT = 512;
 const char ESCAPE_KEY = 27;
 const float LEVEL_NAME_MARGIN = 10.0f;
 const float BANNER_FADE_SECONDS = 3.0f;
+
+// 1 in a 1920-pixel-wide window, less in a smaller one.
+float textSize()
+{
+    return static_cast<float>(SCREEN_WIDTH) / TEXT_LAYOUT_WIDTH;
+}
 
 Text* newText(float x, float y, const char* text, float scale)
 {
@@ -80,32 +91,36 @@ Hud::Hud(InventoryProvider* inventoryProvider, ValueProvider* player)
     const float s = static_cast<float>(SCREEN_WIDTH) / LAYOUT_WIDTH;
     const float w = static_cast<float>(SCREEN_WIDTH);
     const float h = static_cast<float>(SCREEN_HEIGHT);
+    const float smallText = SMALL_TEXT_SCALE * textSize();
 
     logo = new HudElement(static_cast<int>(20.0f * s), static_cast<int>(h - 250.0f * s), static_cast<int>(800.0f * s),
                           static_cast<int>(200.0f * s), "textures/logo.png", true);
     char version[17];
     formatVersion(version);
-    versionText = newText(40.0f * s, h - 220.0f * s - 30.0f * s, version, SMALL_TEXT_SCALE);
-    playText = newText(40.0f * s, h - 400.0f * s, "PLAY", MENU_ENTRY_SCALE);
-    exitText = newText(40.0f * s, h - 500.0f * s, "EXIT", MENU_ENTRY_SCALE);
+    versionText = newText(40.0f * s, h - 220.0f * s - 30.0f * s, version, smallText);
+    playText = newText(40.0f * s, h - 400.0f * s, "PLAY", MENU_ENTRY_SCALE * textSize());
+    exitText = newText(40.0f * s, h - 500.0f * s, "EXIT", MENU_ENTRY_SCALE * textSize());
 
     const int sideBarWidth = static_cast<int>(100.0f * s);
     const int sideBarHeight = static_cast<int>(200.0f * s);
-    healthBar = new Bar(10, 10, sideBarWidth, sideBarHeight, BAR_MAX_VALUE, BAR_DIRECTION_VERTICAL,
+    healthBar = new Bar(BAR_MARGIN, BAR_MARGIN, sideBarWidth, sideBarHeight, BAR_MAX_VALUE, BAR_DIRECTION_VERTICAL,
                         "textures/healthbar.png", "textures/healthbar_frame.png", player, VALUE_PLAYER_HEALTH);
-    powerBar = new Bar(static_cast<int>(w - 110.0f * s), 10, sideBarWidth, sideBarHeight, BAR_MAX_VALUE,
+    powerBar = new Bar(static_cast<int>(w - 110.0f * s), BAR_MARGIN, sideBarWidth, sideBarHeight, BAR_MAX_VALUE,
                        BAR_DIRECTION_VERTICAL, "textures/powerbar.png", "textures/healthbar_frame.png", player,
                        VALUE_PLAYER_POWER);
-    expBar = new Bar(static_cast<int>(300.0f * s), 10, static_cast<int>(w - 600.0f * s), static_cast<int>(30.0f * s),
-                     BAR_MAX_VALUE, BAR_DIRECTION_HORIZONTAL, "textures/expbar.png", "textures/expbar_frame.png",
-                     player, VALUE_PLAYER_EXPERIENCE);
+    expBar = new Bar(static_cast<int>(300.0f * s), BAR_MARGIN, static_cast<int>(w - 600.0f * s),
+                     static_cast<int>(30.0f * s), BAR_MAX_VALUE, BAR_DIRECTION_HORIZONTAL, "textures/expbar.png",
+                     "textures/expbar_frame.png", player, VALUE_PLAYER_EXPERIENCE);
     this->player = player;
     elements = {healthBar, powerBar, expBar};
 
-    fpsText = newText(10.0f, h - 30.0f * s, "75", SMALL_TEXT_SCALE);
-    levelText = newText(190.0f * s, 16.0f * s, "Level 1", SMALL_TEXT_SCALE);
-    healthText = newText(12.0f * s, 215.0f * s, "100/100", SMALL_TEXT_SCALE);
-    powerText = newText(w - 110.0f * s, 215.0f * s, "100/100", SMALL_TEXT_SCALE);
+    fpsText = newText(10.0f, h - 30.0f * s, "75", smallText);
+    levelText = newText(190.0f * s, 16.0f * s, "Level 1", smallText);
+    // The side bars' heights are scaled but their margin is not: the numbers
+    // over them keep the gap to the bars' tops scaled like the rest.
+    const float overBars = 215.0f * s + BAR_MARGIN * (1.0f - textSize());
+    healthText = newText(12.0f * s, overBars, "100/100", smallText);
+    powerText = newText(w - 110.0f * s, overBars, "100/100", smallText);
     worldMap = new WorldMap();
     levelNameText = newText(10.0f * s, h - 30.0f * s, "Unknown level", SMALL_TEXT_SCALE);
     levelBanner = newText(10.0f * s, h - 30.0f * s, "Unknown level", SMALL_TEXT_SCALE);
@@ -196,7 +211,7 @@ bool Hud::setup()
 bool Hud::hoverMenuEntry(Text* entry, int mouseX, int mouseY)
 {
     const bool hovered = entry->positionInsideText(static_cast<float>(mouseX), static_cast<float>(mouseY));
-    const float scale = hovered ? MENU_HOVER_SCALE : MENU_ENTRY_SCALE;
+    const float scale = (hovered ? MENU_HOVER_SCALE : MENU_ENTRY_SCALE) * textSize();
     // Rebuilding the glyphs only when the scale really changes.
     if (!MathUtil::fcmp(entry->getScale(), scale))
         entry->setScale(scale, true);

@@ -24,8 +24,9 @@ class WorldMap;
 // map). It routes clicks and keys to its elements, answers the frame loop
 // with the menu choice and fires a skill when its button is clicked.
 //
-// Menu items, bars and texts are scaled by SCREEN_WIDTH / 1980; the skill
-// buttons, buff icons and the two windows are in unscaled pixels.
+// Menu items, bars and texts are placed scaled by SCREEN_WIDTH / 1980, and
+// the texts' sizes follow SCREEN_WIDTH / 1920 (full size at 1920 x 1080); the
+// skill buttons, buff icons and the two windows are in unscaled pixels.
 class Hud : public ClickInterface {
 public:
     static constexpr int SKILL_COUNT = 5;

@@ -23,6 +23,8 @@ constexpr int SOUND_RATE = 11025;
 constexpr double PI = 3.14159265358979323846;
 // The menu compares against 1980 pixels, not the window's 1920.
 constexpr float MENU_LAYOUT_WIDTH = 1980.0f;
+// Its texts have their full size in a 1920-pixel-wide window.
+constexpr float TEXT_LAYOUT_WIDTH = 1920.0f;
 // Where a standing player's position lies above the floor (the camera looks
 // at it, not at the floor).
 constexpr float STANDING_Z = 2.0f;
@@ -247,26 +249,36 @@ glm::ivec2 GameSession::fromCentre(int dx, int dy) const
     return glm::ivec2(driver.windowWidth() / 2 + dx, driver.windowHeight() / 2 - dy);
 }
 
-glm::ivec2 GameSession::playPoint() const
+glm::ivec2 GameSession::menuEntryPoint(float fromTop) const
 {
     const float s = static_cast<float>(driver.windowWidth()) / MENU_LAYOUT_WIDTH;
-    // The middle of "PLAY" (four 45-pixel glyphs, 54 high) at (40s, H - 400s).
-    return glm::ivec2(static_cast<int>(40.0f * s + 90.0f), static_cast<int>(400.0f * s - 27.0f));
+    const float t = static_cast<float>(driver.windowWidth()) / TEXT_LAYOUT_WIDTH;
+    // The middle of a four-letter entry (45-pixel glyphs, 54 high, at full
+    // size) standing at (40s, H - fromTop * s).
+    return glm::ivec2(static_cast<int>(40.0f * s + 90.0f * t), static_cast<int>(fromTop * s - 27.0f * t));
+}
+
+glm::ivec2 GameSession::playPoint() const
+{
+    return menuEntryPoint(400.0f);
 }
 
 glm::ivec2 GameSession::exitPoint() const
 {
-    const float s = static_cast<float>(driver.windowWidth()) / MENU_LAYOUT_WIDTH;
-    return glm::ivec2(static_cast<int>(40.0f * s + 90.0f), static_cast<int>(500.0f * s - 27.0f));
+    return menuEntryPoint(500.0f);
 }
 
 bool GameSession::showsMenu(const Picture& picture) const
 {
-    // "PLAY" is 180 pixels wide and 54 high at every window size.
+    // "PLAY" is 180 pixels wide and 54 high in a 1920-pixel-wide window and
+    // shrinks with a smaller one.
     const glm::ivec2 play = playPoint();
+    const float t = static_cast<float>(driver.windowWidth()) / TEXT_LAYOUT_WIDTH;
+    const int halfWidth = static_cast<int>(80.0f * t);
+    const int halfHeight = static_cast<int>(20.0f * t);
     int brightest = 0;
-    for (int y = play.y - 20; y <= play.y + 20; ++y) {
-        for (int x = play.x - 80; x <= play.x + 80; ++x) {
+    for (int y = play.y - halfHeight; y <= play.y + halfHeight; ++y) {
+        for (int x = play.x - halfWidth; x <= play.x + halfWidth; ++x) {
             const glm::ivec3 p = picture.pixel(x, y);
             brightest = std::max(brightest, p.x + p.y + p.z);
         }

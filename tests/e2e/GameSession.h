@@ -86,6 +86,7 @@ public:
 private:
     void prepareWorkDir();
     void clickMenuEntry(glm::ivec2 point);
+    glm::ivec2 menuEntryPoint(float fromTop) const;
 
     SessionOptions options;
     std::unique_ptr<PrivateXServer> screen;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -326,4 +327,108 @@ TEST_F(HudLogic, ShowAllLeavesBuffsWindowsAndMenuAlone)
     EXPECT_TRUE(hud->inventoryActive());
     EXPECT_TRUE(hud->playText->visible);
     EXPECT_TRUE(hud->logo->getActive());
+}
+
+namespace {
+
+// A text's drawn box: glyphs 35 x 54 pixels, 45 apart, at its scale.
+struct TextBox {
+    float left, right, bottom, top;
+};
+
+TextBox boxOf(const Text* text)
+{
+    const float scale = text->getScale();
+    const float glyphs = static_cast<float>(text->getLength());
+    return TextBox{text->getX(), text->getX() + ((glyphs - 1.0f) * 45.0f + 35.0f) * scale, text->getY(),
+                   text->getY() + 54.0f * scale};
+}
+
+// First row above the bottom margin that the element no longer covers at x.
+int topOf(const HudElement* element, int x)
+{
+    int y = 11;
+    while (element->inside(x, y))
+        ++y;
+    return y;
+}
+
+// First column from the left that the element covers at y.
+int leftOf(const HudElement* element, int y)
+{
+    int x = 0;
+    while (!element->inside(x, y) && x < SCREEN_WIDTH)
+        ++x;
+    return x - 1;
+}
+
+class HudSizes : public HudLogic, public ::testing::WithParamInterface<std::pair<int, int>> {
+protected:
+    void SetUp() override
+    {
+        HudLogic::SetUp();
+        SCREEN_WIDTH = GetParam().first;
+        SCREEN_HEIGHT = GetParam().second;
+        game.reset();
+        hud = game.hud.get();
+        // The numbers as the player starts with them, the longest level text.
+        hud->update(0.016f, 0, 0);
+        hud->setPlayerLevel(15);
+    }
+
+    void expectInsideWindow(const Text* text) const
+    {
+        const TextBox box = boxOf(text);
+        EXPECT_GE(box.left, 0.0f) << text->getText();
+        EXPECT_LE(box.right, static_cast<float>(SCREEN_WIDTH)) << text->getText();
+        EXPECT_GE(box.bottom, 0.0f) << text->getText();
+        EXPECT_LE(box.top, static_cast<float>(SCREEN_HEIGHT)) << text->getText();
+    }
+};
+
+} // namespace
+
+TEST_P(HudSizes, TheNumbersLevelAndFpsTextsLieWhollyInsideTheWindow)
+{
+    ASSERT_STREQ(hud->powerText->getText(), "100/100");
+    for (const Text* text : {hud->fpsText, hud->levelText, hud->healthText, hud->powerText, hud->versionText,
+                             hud->playText, hud->exitText})
+        expectInsideWindow(text);
+}
+
+TEST_P(HudSizes, TheNumbersStandClearAboveTheirBarsAndTheLevelLeftOfTheExperienceBar)
+{
+    const int barX = 20;
+    EXPECT_GT(boxOf(hud->healthText).bottom, static_cast<float>(topOf(hud->healthBar, barX)));
+    EXPECT_GT(boxOf(hud->powerText).bottom, static_cast<float>(topOf(hud->powerBar, SCREEN_WIDTH - barX)));
+    const int levelRow = static_cast<int>(boxOf(hud->levelText).bottom) + 2;
+    EXPECT_LT(boxOf(hud->levelText).right, static_cast<float>(leftOf(hud->expBar, levelRow)));
+}
+
+TEST_P(HudSizes, AHoveredMenuEntryKeepsClearOfTheOther)
+{
+    hud->menu = true;
+    pointAt(hud->exitText);
+    ASSERT_GT(hud->exitText->getScale(), hud->playText->getScale()) << "EXIT is not hovered";
+    EXPECT_LT(boxOf(hud->exitText).top, boxOf(hud->playText).bottom);
+    pointAt(hud->playText);
+    ASSERT_GT(hud->playText->getScale(), hud->exitText->getScale()) << "PLAY is not hovered";
+    EXPECT_LT(boxOf(hud->exitText).top, boxOf(hud->playText).bottom);
+    EXPECT_LT(boxOf(hud->playText).top, boxOf(hud->versionText).bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, HudSizes,
+                         ::testing::Values(std::make_pair(1920, 1080), std::make_pair(1280, 720),
+                                           std::make_pair(1024, 576)),
+                         [](const ::testing::TestParamInfo<std::pair<int, int>>& info) {
+                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         });
+
+TEST_F(HudLogic, At1920By1080TheTextsKeepTheirFullSizeAndTheNumbersTheirHeight)
+{
+    const float s = 1920.0f / 1980.0f;
+    EXPECT_EQ(hud->healthText->getScale(), 0.3f);
+    EXPECT_EQ(hud->playText->getScale(), 1.0f);
+    EXPECT_EQ(hud->healthText->getY(), 215.0f * s);
+    EXPECT_EQ(hud->powerText->getY(), 215.0f * s);
 }
