@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build deps run test bench check-asan fuzz assets-preview clean
+.PHONY: all build deps run test bench reference-pictures check-asan fuzz assets-preview clean
 
 all: build
 
@@ -27,6 +27,13 @@ test: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	scripts/bench $(BUILD)
+
+# The picture test's references: every fixed scene drawn by the code as it is
+# at this commit, at every kept window size or only at SIZES (e.g.
+# SIZES=1280x720), into tests/fixtures/pictures.
+reference-pictures: build
+	cd $(BUILD)/data && $(CURDIR)/scripts/with-xvfb $(abspath $(BUILD))/tools/scenes/scenepictures \
+		$(CURDIR)/tests/fixtures/pictures $(SIZES)
 
 assets-preview: build
 	cmake --build $(BUILD) --target assets-preview

@@ -112,6 +112,7 @@ class BenchGame : public OrvoGame {
 public:
     BenchGame() : OrvoGame("bench") {}
     using OrvoGame::createFramebuffer;
+    using OrvoGame::setDrawingState;
     // The game and its sound system stay registered on the bus after they
     // are gone; the next game object must be the one that hears.
     ~BenchGame() override
@@ -404,12 +405,7 @@ SDL_Window* openWindow()
         return nullptr;
     glGetError();
     glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_POLYGON_SMOOTH);
-    glEnable(GL_PROGRAM_POINT_SIZE);
+    BenchGame::setDrawingState();
     return window;
 }
 

@@ -577,6 +577,16 @@ bool OrvoGame::createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLui
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
+void OrvoGame::setDrawingState()
+{
+    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_POLYGON_SMOOTH);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+}
+
 glm::vec3 OrvoGame::worldPointUnder(int x, int y) const
 {
     // screen_to_world looks through the mirrored pixel; mirroring here too
@@ -588,12 +598,7 @@ glm::vec3 OrvoGame::worldPointUnder(int x, int y) const
 void OrvoGame::gameLoop(SDL_Window* window)
 {
     SDL_SetCursor(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR));
-    glClearColor(0.2f, 0.2f, 0.2f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_POLYGON_SMOOTH);
-    glEnable(GL_PROGRAM_POINT_SIZE);
+    setDrawingState();
 
     Uint32 previousTicks = SDL_GetTicks();
     GLuint frameBuffer = 0, frameTexture = 0, depthStencilBuffer = 0;

@@ -159,6 +159,8 @@ protected:
     // The offscreen target of the window's size: colour texture and
     // depth-stencil buffer. Leaves it bound; false when it is incomplete.
     static bool createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLuint* depthStencilBuffer);
+    // The GL state every frame is drawn with, set once before the first.
+    static void setDrawingState();
 
 private:
     // Input and per-state steps of the frame loop.
