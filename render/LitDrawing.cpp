@@ -3,6 +3,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "render/ProgramManager.h"
+#include "render/ReliefTextures.h"
 #include "render/TextureManager.h"
 
 namespace LitDrawing {
@@ -13,6 +14,8 @@ void acquire(const Resources& resources)
         ProgramManager::getInstance()->loadProgram(resources.vertexShader, resources.fragmentShader, "");
     resources.diffuseTextureId = TextureManager::getInstance()->loadTexture(resources.diffuseTexture, true);
     resources.normalTextureId = TextureManager::getInstance()->loadTexture(resources.normalTexture, true);
+    resources.reliefTextureId =
+        ReliefTextures::getInstance()->acquire(resources.normalTexture, resources.normalTextureId);
 }
 
 void release(const Resources& resources)
@@ -21,15 +24,18 @@ void release(const Resources& resources)
         ProgramManager::getInstance()->freeProgram(resources.vertexShader, resources.fragmentShader, "");
     if (resources.diffuseTextureId != 0)
         TextureManager::getInstance()->freeTexture(resources.diffuseTexture);
+    if (resources.reliefTextureId != 0)
+        ReliefTextures::getInstance()->release(resources.normalTexture);
     if (resources.normalTextureId != 0)
         TextureManager::getInstance()->freeTexture(resources.normalTexture);
     resources.program = nullptr;
     resources.diffuseTextureId = 0;
     resources.normalTextureId = 0;
+    resources.reliefTextureId = 0;
 }
 
 void setUniforms(GLuint program, MatrixOwner* camera, Followable* light, const glm::mat4& world,
-                 GLuint diffuseTexture, GLuint normalTexture)
+                 GLuint diffuseTexture, GLuint reliefTexture)
 {
     const GLint worldLocation = glGetUniformLocation(program, "u_world_matrix");
     const GLint projectionLocation = glGetUniformLocation(program, "u_projection_matrix");
@@ -54,7 +60,7 @@ void setUniforms(GLuint program, MatrixOwner* camera, Followable* light, const g
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, diffuseTexture);
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, normalTexture);
+    glBindTexture(GL_TEXTURE_2D, reliefTexture);
     glActiveTexture(GL_TEXTURE0);
 }
 

@@ -27,18 +27,21 @@ struct Resources {
     ShaderProgram*& program;
     GLuint& diffuseTextureId;
     GLuint& normalTextureId;
+    GLuint& reliefTextureId;
 };
 
-// Takes the program and then both pictures, flipped, from the caches.
+// Takes the program and then both pictures, flipped, from the caches, and
+// the normal picture's relief slopes from theirs.
 void acquire(const Resources& resources);
 // Gives back only what acquire actually got, so a drawable that never got
 // its program or a picture cannot release one that others still hold.
 void release(const Resources& resources);
 
 // Sets the matrices, the light (left as it was when 'light' is null), the
-// view position and both samplers on the program in use.
+// view position and both samplers on the program in use. The normal sampler
+// reads the relief slopes of the normal picture, not the picture itself.
 void setUniforms(GLuint program, MatrixOwner* camera, Followable* light, const glm::mat4& world,
-                 GLuint diffuseTexture, GLuint normalTexture);
+                 GLuint diffuseTexture, GLuint reliefTexture);
 
 // Tangent and bitangent of a triangle from its corners and texture
 // coordinates, each normalised.

@@ -91,6 +91,7 @@ TexturedCuboid::TexturedCuboid(float x, float y, float z, float sizeX, float siz
     , diffuseTexture(std::move(diffuseTexture))
     , diffuseTextureId(0)
     , normalTextureId(0)
+    , reliefTextureId(0)
     , vertexShader(std::move(vertexShader))
     , fragmentShader(std::move(fragmentShader))
     , program(nullptr)
@@ -167,7 +168,7 @@ void TexturedCuboid::applyDimensionMapping()
 LitDrawing::Resources TexturedCuboid::resources()
 {
     return LitDrawing::Resources{vertexShader,  fragmentShader,   diffuseTexture, normalTexture,
-                                 program,       diffuseTextureId, normalTextureId};
+                                 program,       diffuseTextureId, normalTextureId, reliefTextureId};
 }
 
 bool TexturedCuboid::setup(uv_mapping mapping)
@@ -211,7 +212,7 @@ void TexturedCuboid::render(MatrixOwner* camera, Followable* light, bool transpa
     program->use();
     const GLuint id = program->getId();
     glUniform1f(glGetUniformLocation(id, "u_alpha"), transparent ? TRANSPARENT_ALPHA : OPAQUE_ALPHA);
-    LitDrawing::setUniforms(id, camera, light, getWorldMatrix(), diffuseTextureId, normalTextureId);
+    LitDrawing::setUniforms(id, camera, light, getWorldMatrix(), diffuseTextureId, reliefTextureId);
 
     glBindVertexArray(vao);
     if (transparent) {

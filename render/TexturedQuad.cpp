@@ -37,6 +37,7 @@ TexturedQuad::TexturedQuad(float x, float y, float z, float width, float height,
     , diffuseTexture(std::move(diffuseTexture))
     , diffuseTextureId(0)
     , normalTextureId(0)
+    , reliefTextureId(0)
     , vertexShader(std::move(vertexShader))
     , fragmentShader(std::move(fragmentShader))
     , program(nullptr)
@@ -80,7 +81,7 @@ TexturedQuad::~TexturedQuad()
 LitDrawing::Resources TexturedQuad::resources()
 {
     return LitDrawing::Resources{vertexShader,  fragmentShader,   diffuseTexture, normalTexture,
-                                 program,       diffuseTextureId, normalTextureId};
+                                 program,       diffuseTextureId, normalTextureId, reliefTextureId};
 }
 
 bool TexturedQuad::setup()
@@ -110,7 +111,7 @@ void TexturedQuad::render(MatrixOwner* camera, Followable* light)
         return;
     program->use();
     const glm::mat4 world = glm::translate(glm::mat4(1.0f), position);
-    LitDrawing::setUniforms(program->getId(), camera, light, world, diffuseTextureId, normalTextureId);
+    LitDrawing::setUniforms(program->getId(), camera, light, world, diffuseTextureId, reliefTextureId);
     // The ground shares its program with the boxes: without this it would
     // take the opacity of whichever box was drawn last (a see-through wall).
     glUniform1f(glGetUniformLocation(program->getId(), "u_alpha"), OPAQUE_ALPHA);

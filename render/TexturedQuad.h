@@ -55,6 +55,8 @@ private:
     std::string diffuseTexture;
     GLuint diffuseTextureId;
     GLuint normalTextureId;
+    // The normal picture's relief slopes, which the shader reads in its place.
+    GLuint reliefTextureId;
     std::string vertexShader;
     std::string fragmentShader;
     ShaderProgram* program;
