@@ -1191,15 +1191,27 @@ void Level::update(float dt)
 
 void Level::render(MatrixOwner* camera, Followable* player)
 {
-    if (ground)
-        ground->render(camera, player);
-
     // The first box between the player and the eye is drawn see-through so
     // the player never disappears behind a wall.
     bool clear = true;
     const void* hiding = lineOfSightExt(player->getPosition(), camera->getPosition(), &clear, -1.0f);
-    for (TexturedCuboid* box : walls)
-        box->render(camera, player, !clear && box == hiding);
+    const auto seeThrough = clear ? walls.end() : std::find(walls.begin(), walls.end(), hiding);
+
+    // The opaque walls ahead of the see-through one go before the ground, so
+    // the depth test spares the lighting of the floor they stand on and hide.
+    // Where a wall's foot and the ground meet at the same depth the ground
+    // still wins, as when it came first. The see-through wall is blended over
+    // the ground, and the walls after it in the list are drawn over it, as
+    // before.
+    for (auto box = walls.begin(); box != seeThrough; ++box)
+        (*box)->render(camera, player, false);
+    if (ground) {
+        glDepthFunc(GL_LEQUAL);
+        ground->render(camera, player);
+        glDepthFunc(GL_LESS);
+    }
+    for (auto box = seeThrough; box != walls.end(); ++box)
+        (*box)->render(camera, player, box == seeThrough);
 
     if (nextStairs)
         nextStairs->render(camera, player);
