@@ -28,6 +28,57 @@
 
 namespace {
 
+// The pixelate shaders cut every frame into this many blocks, whatever the
+// window size, and show each block in the colour sampled at its centre: the
+// mean of the two by two texels round that point. No other texel of the
+// offscreen frame is ever seen.
+constexpr int PIXELATE_COLUMNS = 320;
+constexpr int PIXELATE_ROWS = 180;
+constexpr int SAMPLED_TEXELS = 2;
+// Stencil bits of the offscreen frame: the texel lies in a sampled row, in a
+// sampled column; the world is drawn only where both are set.
+constexpr GLint SAMPLED_ROW = 1;
+constexpr GLint SAMPLED_COLUMN = 2;
+constexpr GLint SAMPLED = SAMPLED_ROW | SAMPLED_COLUMN;
+
+// The first of the texels the pixelate pass samples for a block.
+int firstSampledTexel(int block, int frameSize, int blocks)
+{
+    return static_cast<int>(std::floor((block + 0.5) * frameSize / blocks - 0.5));
+}
+
+// Sets 'bit' in the stencil of every sampled row (or column) of the bound
+// framebuffer.
+void markSampledLines(GLint bit, int frameWidth, int frameHeight, bool rows)
+{
+    glStencilMask(static_cast<GLuint>(bit));
+    glClearStencil(bit);
+    const int blocks = rows ? PIXELATE_ROWS : PIXELATE_COLUMNS;
+    for (int block = 0; block < blocks; ++block) {
+        const int first = firstSampledTexel(block, rows ? frameHeight : frameWidth, blocks);
+        if (rows)
+            glScissor(0, first, frameWidth, SAMPLED_TEXELS);
+        else
+            glScissor(first, 0, SAMPLED_TEXELS, frameHeight);
+        glClear(GL_STENCIL_BUFFER_BIT);
+    }
+}
+
+// Marks in the stencil of the bound framebuffer the texels the pixelate
+// pass will sample, once: the frame's clear leaves the stencil alone.
+void markSampledTexels(int frameWidth, int frameHeight)
+{
+    glStencilMask(0xFF);
+    glClearStencil(0);
+    glClear(GL_STENCIL_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    markSampledLines(SAMPLED_ROW, frameWidth, frameHeight, true);
+    markSampledLines(SAMPLED_COLUMN, frameWidth, frameHeight, false);
+    glDisable(GL_SCISSOR_TEST);
+    glStencilMask(0xFF);
+    glClearStencil(0);
+}
+
 const char* const TOWN_LEVEL = "levels/level0.xml";
 const char* const TOWN_MUSIC = "sounds/town_background.wav";
 // Units dropping into a level start this high above the floor.
@@ -574,7 +625,10 @@ bool OrvoGame::createFramebuffer(GLuint* frameBuffer, GLuint* frameTexture, GLui
     glBindRenderbuffer(GL_RENDERBUFFER, *depthStencilBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, SCREEN_WIDTH, SCREEN_HEIGHT);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, *depthStencilBuffer);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete)
+        markSampledTexels(SCREEN_WIDTH, SCREEN_HEIGHT);
+    return complete;
 }
 
 void OrvoGame::setDrawingState()
@@ -959,6 +1013,12 @@ void OrvoGame::drawWorldAndOverlays(GLuint frameBuffer, GLuint frameTexture)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Only the texels the pixelate pass samples are lit and shaded; with
+    // six by six pixels to a block at 1920 x 1080, most of the window is
+    // never seen.
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_EQUAL, SAMPLED, SAMPLED);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
     level->render(camera, player);
     if (gameState != GAME_STATE_START_MENU && gameState != GAME_STATE_DEAD)
         player->render(camera, player);
@@ -973,6 +1033,7 @@ void OrvoGame::drawWorldAndOverlays(GLuint frameBuffer, GLuint frameTexture)
         boss->render(camera, player);
     deathEffect->render(camera);
     regenEffect->render(camera);
+    glDisable(GL_STENCIL_TEST);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     fboQuad->setTexture(frameTexture);

@@ -41,6 +41,24 @@ void useWindowSize(const WindowSize& size)
     glViewport(0, 0, size.width, size.height);
 }
 
+Picture readWindow(const WindowSize& size)
+{
+    Picture picture;
+    picture.width = size.width;
+    picture.height = size.height;
+    picture.rgb.assign(static_cast<size_t>(size.width) * size.height * CHANNELS, 0);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, size.width, size.height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
+    // GL reads the bottom row first; pictures keep the top row first.
+    const size_t row = static_cast<size_t>(size.width) * CHANNELS;
+    for (int y = 0; y < size.height / 2; ++y)
+        std::swap_ranges(picture.rgb.begin() + static_cast<long>(y * row),
+                         picture.rgb.begin() + static_cast<long>((y + 1) * row),
+                         picture.rgb.begin() + static_cast<long>((size.height - 1 - y) * row));
+    return picture;
+}
+
 bool render(Scene scene, const WindowSize& size, Picture* picture, std::string* failure)
 {
     useWindowSize(size);
@@ -49,18 +67,7 @@ bool render(Scene scene, const WindowSize& size, Picture* picture, std::string* 
     const bool staged = game->stage(scene);
     if (staged) {
         game->draw(frame->frameBuffer, frame->texture);
-        picture->width = size.width;
-        picture->height = size.height;
-        picture->rgb.assign(static_cast<size_t>(size.width) * size.height * CHANNELS, 0);
-        glFinish();
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, size.width, size.height, GL_RGB, GL_UNSIGNED_BYTE, picture->rgb.data());
-        // GL reads the bottom row first; pictures keep the top row first.
-        const size_t row = static_cast<size_t>(size.width) * CHANNELS;
-        for (int y = 0; y < size.height / 2; ++y)
-            std::swap_ranges(picture->rgb.begin() + static_cast<long>(y * row),
-                             picture->rgb.begin() + static_cast<long>((y + 1) * row),
-                             picture->rgb.begin() + static_cast<long>((size.height - 1 - y) * row));
+        *picture = readWindow(size);
     } else {
         *failure = std::string("the scene ") + sceneName(scene) + " could not be staged";
     }

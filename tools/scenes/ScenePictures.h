@@ -32,6 +32,8 @@ bool parseSize(const std::string& text, WindowSize* size);
 // Makes SCREEN_WIDTH and SCREEN_HEIGHT the given size and the viewport with
 // them. The window must be at least that large.
 void useWindowSize(const WindowSize& size);
+// What the window shows now, in its lower-left 'size'.
+Picture readWindow(const WindowSize& size);
 // Stages the scene in a game object of its own at the given size, draws one
 // frame and reads the window back; false, with the reason in 'failure',
 // when the scene cannot be staged. Needs the GL context current, the
