@@ -281,9 +281,9 @@ BENCHMARK(BM_LevelChange)->DenseRange(0, LEVEL_COUNT - 1)->Unit(benchmark::kMill
 // Times frames by hand. The benchmark's time is the main thread's CPU time
 // for the frame's updates and draw submission: the game's own work plus
 // what the driver does on the calling thread. The counters split it, and
-// give the wall time of the same work (llvmpipe makes the caller wait when
-// a buffer still in use is rewritten) and the wall time glFinish then waits
-// for the rasteriser threads.
+// give the wall time of the same work (most of it waiting for the
+// rasteriser to finish the world, which the pixelate pass then samples) and
+// the wall time glFinish then waits for the rasteriser threads.
 template <typename Updates>
 void timeFrames(benchmark::State& state, BenchGame* running, Updates updates)
 {
