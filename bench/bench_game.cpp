@@ -32,9 +32,9 @@
 #include <ostream>
 #include <string>
 
-#include "audio/SoundSystem.h"
+#include "OffscreenFrame.h"
+#include "SceneGame.h"
 #include "core/FileReader.h"
-#include "core/MailBox.h"
 #include "core/PackageManager.h"
 #include "core/Util.h"
 #include "game/Boss.h"
@@ -84,42 +84,12 @@ double threadCpuMilliseconds()
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }
 
-// The offscreen target the frame loop draws the world into, made the way
-// the game makes it.
-class OffscreenTarget {
-public:
-    OffscreenTarget();
-    ~OffscreenTarget()
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(1, &depthStencil);
-        glDeleteTextures(1, &texture);
-        glDeleteFramebuffers(1, &frameBuffer);
-    }
-    OffscreenTarget(const OffscreenTarget&) = delete;
-    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
-
-    GLuint frameBuffer = 0;
-    GLuint texture = 0;
-    GLuint depthStencil = 0;
-};
-
-OffscreenTarget* offscreen = nullptr;
+OffscreenFrame* offscreen = nullptr;
 
 // The game object with its frame in reach: the playing frame's updates and
 // the drawing, minus input and the buffer swap.
-class BenchGame : public OrvoGame {
+class BenchGame : public SceneGame {
 public:
-    BenchGame() : OrvoGame("bench") {}
-    using OrvoGame::createFramebuffer;
-    using OrvoGame::setDrawingState;
-    // The game and its sound system stay registered on the bus after they
-    // are gone; the next game object must be the one that hears.
-    ~BenchGame() override
-    {
-        MailBox::getInstance()->removeReceiver(soundSystem);
-        MailBox::getInstance()->removeReceiver(this);
-    }
 
     bool changeLevel(const std::string& path)
     {
@@ -188,11 +158,6 @@ public:
 
     void draw() { drawWorldAndOverlays(offscreen->frameBuffer, offscreen->texture); }
 };
-
-OffscreenTarget::OffscreenTarget()
-{
-    BenchGame::createFramebuffer(&frameBuffer, &texture, &depthStencil);
-}
 
 // The one game object the level and frame benchmarks share, set up in town.
 BenchGame* sharedGame = nullptr;
@@ -448,7 +413,7 @@ int main(int argc, char** argv)
     __gnu_cxx::stdio_filebuf<char> consoleBuffer(console, std::ios::out);
     std::ostream consoleStream(&consoleBuffer);
 
-    offscreen = new OffscreenTarget();
+    offscreen = new OffscreenFrame();
     RatioReporter reporter;
     reporter.SetOutputStream(&consoleStream);
     reporter.SetErrorStream(&consoleStream);
