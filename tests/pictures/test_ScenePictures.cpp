@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ostream>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -21,6 +22,12 @@
 #include "ScenePictures.h"
 #include "support/GLContext.h"
 #include "support/TempDir.h"
+
+// Test names show the scene by its name.
+void PrintTo(Scene scene, std::ostream* out)
+{
+    *out << sceneName(scene);
+}
 
 namespace {
 
