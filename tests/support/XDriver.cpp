@@ -201,8 +201,11 @@ void PrivateXServer::start(int number, int width, int height)
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         const std::string fd = std::to_string(fds[1]);
         std::freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        // -noreset: the game and the short xdotool runs connect one after
+        // another, and a server that resets as its last client leaves drops
+        // whichever of them is still connecting.
+        execlp("Xvfb", "Xvfb", display.c_str(), "-noreset", "-displayfd", fd.c_str(), "-screen", "0",
+               screen.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
