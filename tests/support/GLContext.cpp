@@ -2,12 +2,31 @@
 
 #include <GL/glew.h>
 
+#include <cstdlib>
+
 #include "core/Util.h"
+
+namespace {
+
+// GLEW loads the GL entry points through GLX, so only SDL's X11 driver gives
+// a context it can use. Left to choose, SDL quietly falls back to its
+// offscreen EGL driver when the X display cannot be reached, and the lost
+// display then shows up only as a puzzling glewInit failure.
+const char* const VIDEO_DRIVER = "x11";
+
+std::string displayName()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr ? display : "(unset)";
+}
+
+} // namespace
 
 GLContext::GLContext(int width, int height)
 {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, VIDEO_DRIVER);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        failure = "SDL_Init failed (is DISPLAY set?)";
+        failure = "SDL_Init failed on X display " + displayName() + ": " + SDL_GetError();
         return;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -17,18 +36,20 @@ GLContext::GLContext(int width, int height)
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     window = SDL_CreateWindow("morvelund test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
-        failure = "SDL_CreateWindow failed";
+        failure = std::string("SDL_CreateWindow failed: ") + SDL_GetError();
         return;
     }
     SDL_GLContext made = SDL_GL_CreateContext(window);
     if (made == nullptr) {
-        failure = "SDL_GL_CreateContext failed";
+        failure = std::string("SDL_GL_CreateContext failed: ") + SDL_GetError();
         return;
     }
     glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
+    const GLenum glewError = glewInit();
+    if (glewError != GLEW_OK) {
         SDL_GL_DeleteContext(made);
-        failure = "glewInit failed";
+        failure = "glewInit failed with error " + std::to_string(glewError) + ": " +
+                  reinterpret_cast<const char*>(glewGetErrorString(glewError));
         return;
     }
     glGetError(); // GLEW leaves a harmless INVALID_ENUM behind on core profiles.

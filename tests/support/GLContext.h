@@ -4,6 +4,8 @@
 
 #include <glm/glm.hpp>
 
+#include <string>
+
 // A hidden SDL window with a GL 3.3 core context, made current, for tests
 // that draw for real (Mesa's llvmpipe under Xvfb). Sets SCREEN_WIDTH and
 // SCREEN_HEIGHT to the window size.
@@ -16,7 +18,7 @@ public:
 
     // False (with the reason in error()) when no context could be made.
     bool ok() const { return context != nullptr; }
-    const char* error() const { return failure; }
+    const char* error() const { return failure.c_str(); }
 
     void clear(const glm::vec4& colour = glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
     // RGBA of one pixel of the back buffer, (0, 0) at the bottom left.
@@ -26,5 +28,5 @@ public:
 private:
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    const char* failure = "";
+    std::string failure;
 };
