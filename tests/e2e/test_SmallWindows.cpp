@@ -64,10 +64,13 @@ void expectNumbersWholeAndClear(const Picture& town, int w)
     const int frameTop = 10 + static_cast<int>(200.0f * s);
     // Glyph cells 35 pixels wide, 45 apart, at a third of the full size.
     const float numberWidth = (6.0f * 45.0f + 35.0f) * 0.3f * t;
+    // Searched only over the bars' corners: a townsperson's white label may
+    // wander through the same rows further in.
+    const int room = static_cast<int>(2.0f * numberWidth);
     const struct {
         const char* which;
         int from, to;
-    } halves[] = {{"health", 0, w / 2}, {"power", w / 2, w}};
+    } halves[] = {{"health", 0, room}, {"power", w - room, w}};
     for (const auto& half : halves) {
         // From inside the frame up to well above where the number stands.
         const InkBox ink = inkIn(town, half.from, half.to, frameTop - 20, frameTop + static_cast<int>(60.0f * t));
