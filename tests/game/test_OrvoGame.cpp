@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <vector>
 
 #include <glm/gtc/constants.hpp>
@@ -10,6 +11,7 @@
 #include "audio/SoundSystem.h"
 #include "core/Util.h"
 #include "core/MailBox.h"
+#include "game/Boss.h"
 #include "game/Enemy.h"
 #include "game/Item.h"
 #include "game/LootManager.h"
@@ -39,16 +41,24 @@ public:
         regenEffect = new ParticleSystem("particlesystems/regen.xml", false);
         projectileManager = new ProjectileManager(nullptr, player, this);
         teleportSkill = new Skill("Teleport", "textures/skill_teleport.png", 10, 2, this);
+        regenSkill = new Skill("Powerful Regeneration", "textures/skill_regen.png", 0, 9, this);
+        berserkerSkill = new Skill("Berserker", "textures/skill_berserker.png", 30, 9, this);
         fireballSkill = new Skill("Fireball", "textures/skill_fireball.png", 40, 5, this);
         bladestormSkill = new Skill("Bladestorm", "textures/skill_bladestorm.png", 20, 0, this);
     }
 
     // Puts an enemy into the list as one the level created (owned).
-    Enemy* spawnEnemy(float x, float y)
+    Enemy* spawnEnemy(float x, float y, int level = 1)
     {
-        Enemy* enemy = new Enemy(x, y, 1.0f, 1, ENEMY_TYPE_ZOMBIE, nullptr, true, true);
+        Enemy* enemy = new Enemy(x, y, 1.0f, level, ENEMY_TYPE_ZOMBIE, nullptr, true, true);
         enemies.push_back(enemy);
         return enemy;
+    }
+    // Makes the level's boss, as a level change would.
+    Boss* spawnBoss(float x, float y, enemy_type type)
+    {
+        boss = new Boss(x, y, type, projectileManager, this, player);
+        return boss;
     }
 
     const std::vector<Enemy*>& enemyList() const { return enemies; }
@@ -57,9 +67,14 @@ public:
     Skill* fireball() { return fireballSkill; }
     Skill* teleport() { return teleportSkill; }
     Skill* bladestorm() { return bladestormSkill; }
+    Skill* regen() { return regenSkill; }
+    Skill* berserker() { return berserkerSkill; }
     ProjectileManager* projectiles() { return projectileManager; }
     using OrvoGame::handlePlayerAttackOnEnemy;
     using OrvoGame::meleeAttack;
+    using OrvoGame::spinHit;
+    using OrvoGame::killBoss;
+    using OrvoGame::bossWithinRange;
     Player* hero() { return player; }
     LootManager* loot() { return lootManager; }
     using OrvoGame::dropLoot;
@@ -141,13 +156,80 @@ TEST_F(OrvoGameRules, TheSwingReachesOnlyWithinRangeAndConeWhileTheSpinReachesAl
     offside->position.z = hero->position.z;
     EXPECT_EQ(game.enemyWithinRange(true), nullptr);
     EXPECT_EQ(game.enemyWithinRange(false), offside);
+    // The cone's half angle is 40 degrees, on either side of the facing.
+    const auto placeOff = [&](Unit* unit, float degrees) {
+        const float radians = degrees / 57.29577951308232f;
+        unit->position = glm::vec3(3.0f * std::cos(radians), 3.0f * std::sin(radians), hero->position.z);
+    };
+    for (float degrees : {38.0f, -38.0f}) {
+        placeOff(offside, degrees);
+        EXPECT_EQ(game.enemyWithinRange(true), offside) << degrees;
+    }
+    for (float degrees : {42.0f, -42.0f}) {
+        placeOff(offside, degrees);
+        EXPECT_EQ(game.enemyWithinRange(true), nullptr) << degrees;
+    }
     // A later enemy in the cone is hit by the swing although the first one is nearer.
     Enemy* ahead = game.spawnEnemy(4.0f, 0.5f);
     ahead->position.z = hero->position.z;
     EXPECT_EQ(game.enemyWithinRange(true), ahead);
-    // Reach is strict: 4.5 units is out.
+    // Reach is strict and three-dimensional: 4.5 units is out.
+    ahead->position = glm::vec3(4.4f, 0.0f, hero->position.z);
+    EXPECT_EQ(game.enemyWithinRange(true), ahead);
     ahead->position = glm::vec3(4.5f, 0.0f, hero->position.z);
     EXPECT_EQ(game.enemyWithinRange(true), nullptr);
+    // Height counts too: 3.6 along and 2.8 up is 4.56 away, 2.6 up 4.44.
+    ahead->position = glm::vec3(3.6f, 0.0f, hero->position.z + 2.8f);
+    offside->position = ahead->position;
+    EXPECT_EQ(game.enemyWithinRange(false), nullptr);
+    ahead->position.z = hero->position.z + 2.6f;
+    EXPECT_EQ(game.enemyWithinRange(false), ahead);
+
+    // The boss meets the same reach and cone.
+    Boss* boss = game.spawnBoss(3.0f, 0.0f, ENEMY_TYPE_RABAKULUS);
+    for (float degrees : {38.0f, -38.0f}) {
+        placeOff(boss, degrees);
+        EXPECT_TRUE(game.bossWithinRange()) << degrees;
+    }
+    for (float degrees : {42.0f, -42.0f}) {
+        placeOff(boss, degrees);
+        EXPECT_FALSE(game.bossWithinRange()) << degrees;
+    }
+    boss->position = glm::vec3(4.4f, 0.0f, hero->position.z);
+    EXPECT_TRUE(game.bossWithinRange());
+    boss->position = glm::vec3(4.5f, 0.0f, hero->position.z);
+    EXPECT_FALSE(game.bossWithinRange());
+    boss->position = glm::vec3(3.6f, 0.0f, hero->position.z + 2.8f);
+    EXPECT_FALSE(game.bossWithinRange());
+    boss->position.z = hero->position.z + 2.6f;
+    EXPECT_TRUE(game.bossWithinRange());
+    boss->position = glm::vec3(2.0f, 0.0f, hero->position.z);
+    boss->kill();
+    EXPECT_FALSE(game.bossWithinRange()) << "a dead boss is no target";
+}
+
+TEST_F(OrvoGameRules, TheSpinHitsTwiceAsHardAsTheSwing)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    hero->position = glm::vec3(0.0f, 0.0f, 1.75f);
+    hero->rotation.z = 0.0f;
+    Enemy* enemy = game.spawnEnemy(3.0f, 0.0f); // level 1: armor 20, health 200
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        enemy->resetHealth();
+        std::srand(seed);
+        game.meleeAttack();
+        const float swing = 200.0f - enemy->health;
+        // Level 1 and strength 100 against level 1 and armor 20: 9 to 29.
+        EXPECT_GE(swing, 9.0f) << seed;
+        EXPECT_LE(swing, 29.0f) << seed;
+
+        // The same roll of the dice in a spin.
+        enemy->resetHealth();
+        std::srand(seed);
+        game.spinHit();
+        EXPECT_FLOAT_EQ(200.0f - enemy->health, 2.0f * swing) << seed;
+    }
 }
 
 TEST_F(OrvoGameRules, MinionsListedByABossAreNeverDeletedByTheGame)
@@ -170,41 +252,107 @@ TEST_F(OrvoGameRules, MinionsListedByABossAreNeverDeletedByTheGame)
     delete minion;
 }
 
-TEST_F(OrvoGameRules, LootDropsNearThePlayersLevelWithTheDocumentedQualityOdds)
+namespace {
+
+// Level and quality of every item lying on the ground, read from the codes.
+struct Drops {
+    size_t count = 0;
+    std::set<int> levels;
+    std::map<int, double> shareOf;
+};
+
+Drops dropsOf(const LootManager* loot)
+{
+    Drops drops;
+    std::map<int, int> qualities;
+    for (const loot_data* record : loot->getLoot()) {
+        EXPECT_EQ(record->levelName, "levels/level0.xml");
+        drops.levels.insert(static_cast<int>(record->itemCode & 0xFFu));
+        ++qualities[static_cast<int>((record->itemCode >> 12) & 0xFu)];
+        ++drops.count;
+    }
+    for (const auto& [quality, count] : qualities)
+        drops.shareOf[quality] = count / static_cast<double>(drops.count);
+    return drops;
+}
+
+// Each quality's share of the drops lies within three standard deviations
+// of its chance; the chances are given from NORMAL to EPIC.
+void expectQualityShares(const Drops& drops, const std::vector<double>& chances)
+{
+    ASSERT_EQ(drops.shareOf.size(), chances.size());
+    for (int quality = NORMAL; quality <= EPIC; ++quality) {
+        const double chance = chances[static_cast<size_t>(quality)];
+        const double spread = 3.0 * std::sqrt(chance * (1.0 - chance) / static_cast<double>(drops.count));
+        EXPECT_NEAR(drops.shareOf.at(quality), chance, spread) << "quality " << quality;
+    }
+}
+
+} // namespace
+
+TEST_F(OrvoGameRules, OneKillInSevenDropsAnItemWithinTwoLevelsOfThePlayer)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    Enemy* enemy = game.spawnEnemy(3.0f, 0.0f);
+    std::srand(2024);
+    constexpr int KILLS = 10000;
+    for (int i = 0; i < KILLS; ++i) {
+        hero->exp = 12001; // level 5, kill after kill
+        enemy->state = ENEMY_STATE_IDLE;
+        enemy->resetHealth();
+        game.handlePlayerAttackOnEnemy(enemy, 1.0f, 100000);
+        ASSERT_TRUE(enemy->isDead());
+    }
+    const Drops drops = dropsOf(game.loot());
+    EXPECT_NEAR(drops.count / static_cast<double>(KILLS), 0.15, 0.012);
+    EXPECT_EQ(drops.levels, (std::set<int>{3, 4, 5, 6, 7}));
+    expectQualityShares(drops, {0.70, 0.15, 0.10, 0.05});
+}
+
+TEST_F(OrvoGameRules, ItemLevelsStayAtOneOrMoreForAFreshHero)
 {
     RulesOnlyGame game;
     std::srand(2024);
-    constexpr int DROPS = 6000;
-    for (int i = 0; i < DROPS; ++i)
+    for (int i = 0; i < 300; ++i)
         game.dropLoot(glm::vec3(1.0f, 2.0f, 1.0f), 2, 0.3f, 0.15f, 0.05f);
-    std::vector<uint32_t> codes;
-    for (const loot_data* record : game.loot()->getLoot()) {
-        EXPECT_EQ(record->levelName, "levels/level0.xml");
-        codes.push_back(record->itemCode);
-    }
-    ASSERT_EQ(codes.size(), static_cast<size_t>(DROPS));
+    EXPECT_EQ(dropsOf(game.loot()).levels, (std::set<int>{1, 2, 3}));
+}
 
-    std::map<int, int> qualities;
-    for (uint32_t code : codes) {
-        const int itemLevel = static_cast<int>(code & 0xFFu);
-        EXPECT_GE(itemLevel, 1);
-        EXPECT_LE(itemLevel, 3) << "a level-1 player gets items of level 1 to 3";
-        ++qualities[static_cast<int>((code >> 12) & 0xFu)];
+TEST_F(OrvoGameRules, AKilledBossIsWorthFiveKillsAndDropsFiveItemsOfBetterOdds)
+{
+    RulesOnlyGame game;
+    Player* hero = game.hero();
+    hero->position = glm::vec3(0.0f, 0.0f, 2.0f);
+    hero->rotation.z = 0.0f;
+    Boss* boss = game.spawnBoss(3.0f, 0.0f, ENEMY_TYPE_RABAKULUS);
+    boss->health = 1.0f;
+    game.meleeAttack();
+    ASSERT_TRUE(boss->isDead());
+    // A level-5 boss is worth 1171 to a level-1 hero, five times over.
+    EXPECT_EQ(hero->exp, 1 + 5855);
+    EXPECT_EQ(game.loot()->getLoot().size(), 5u);
+
+    std::srand(77);
+    for (int i = 0; i < 1000; ++i) {
+        hero->exp = 1;
+        game.killBoss();
     }
-    EXPECT_NEAR(qualities[EPIC] / double(DROPS), 0.05, 0.015);
-    EXPECT_NEAR(qualities[RARE] / double(DROPS), 0.10, 0.02);
-    EXPECT_NEAR(qualities[MAGIC] / double(DROPS), 0.15, 0.02);
-    EXPECT_NEAR(qualities[NORMAL] / double(DROPS), 0.70, 0.03);
+    const Drops drops = dropsOf(game.loot());
+    EXPECT_EQ(drops.count, 5005u);
+    EXPECT_EQ(drops.levels, (std::set<int>{1, 2})) << "within one level of the hero's, and never 0";
+    expectQualityShares(drops, {0.60, 0.10, 0.10, 0.20});
 }
 
 TEST_F(OrvoGameRules, AKillAwardsExperienceAndALevelUpSetsTheEnemysRespawnLevel)
 {
     RulesOnlyGame game;
     Player* hero = game.hero();
-    Enemy* weak = game.spawnEnemy(3.0f, 0.0f);
+    Enemy* weak = game.spawnEnemy(3.0f, 0.0f, 2);
     game.handlePlayerAttackOnEnemy(weak, 1.0f, 100000);
     EXPECT_TRUE(weak->isDead());
-    EXPECT_EQ(hero->exp, 1 + getKillExp(1, 1));
+    // A level-2 enemy is worth 428 to a level-1 hero.
+    EXPECT_EQ(hero->exp, 1 + 428);
     EXPECT_EQ(weak->respawnLevel, -1) << "no level-up: the enemy respawns at its own level";
 
     // Enough experience that the next kill crosses into level 2.
@@ -288,6 +436,10 @@ TEST_F(OrvoGameRules, SkillsPayTheirCostAndFireTheirEffects)
         EXPECT_NEAR(shot.y, 20.0f + 2.0f * std::sin(angle), 1e-4f);
         EXPECT_FLOAT_EQ(shot.damage, 225.0f);
         EXPECT_EQ(shot.owner, hero);
+        // Red, 20 units a second outwards.
+        EXPECT_NEAR(shot.vx, 20.0f * std::cos(angle), 1e-4f);
+        EXPECT_NEAR(shot.vy, 20.0f * std::sin(angle), 1e-4f);
+        EXPECT_EQ(glm::vec3(shot.color[0], shot.color[1], shot.color[2]), glm::vec3(1.0f, 0.0f, 0.0f));
     }
 
     ASSERT_TRUE(game.teleport()->use());
@@ -300,4 +452,20 @@ TEST_F(OrvoGameRules, SkillsPayTheirCostAndFireTheirEffects)
     EXPECT_FLOAT_EQ(hero->power, 10.0f);
     EXPECT_FALSE(game.bladestorm()->use());
     EXPECT_EQ(game.getAvailablePower(), 10);
+    EXPECT_FLOAT_EQ(hero->spinTimer, 1.0f);
+
+    // Regeneration: 10 power and 5 health a second for 5 seconds.
+    ASSERT_TRUE(game.regen()->use());
+    EXPECT_FLOAT_EQ(hero->power, 10.0f);
+    EXPECT_FLOAT_EQ(hero->tempPowerRegenRate, 10.0f);
+    EXPECT_FLOAT_EQ(hero->tempPowerRegenTimer, 5.0f);
+    EXPECT_FLOAT_EQ(hero->tempRegenRate, 5.0f);
+    EXPECT_FLOAT_EQ(hero->tempRegenTime, 5.0f);
+
+    // Berserker: 100 more strength for 5 seconds.
+    hero->power = 100.0f;
+    ASSERT_TRUE(game.berserker()->use());
+    EXPECT_FLOAT_EQ(hero->power, 70.0f);
+    EXPECT_EQ(hero->getStrength(), 200);
+    EXPECT_FLOAT_EQ(hero->tempStrengthTimer, 5.0f);
 }
