@@ -157,13 +157,16 @@ public:
     unsigned now;
 };
 
-// Seeds the process generator so that the next MathUtil::get_random() is
-// below (or at or above) 'threshold'.
+// Seeds the process generator so that the next MathUtil::get_random() lies
+// just below 'threshold' (or at or just above it), within 0.02: a chance
+// moved by more than that changes the outcome.
 inline void seedNextRandom(bool below, float threshold)
 {
     for (unsigned seed = 1;; ++seed) {
         srand(seed);
-        if ((MathUtil::get_random() < threshold) == below) {
+        const float r = MathUtil::get_random();
+        const bool near = below ? r < threshold && r >= threshold - 0.02f : r >= threshold && r < threshold + 0.02f;
+        if (near) {
             srand(seed);
             return;
         }

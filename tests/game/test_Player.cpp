@@ -29,9 +29,10 @@ ItemInstance* equip(Player& player, uint32_t code)
     return item;
 }
 
+// The bag holds 130 items.
 void fillBag(Player& player)
 {
-    for (int i = 0; i < Player::BAG_SIZE; ++i)
+    for (int i = 0; i < 130; ++i)
         ASSERT_TRUE(player.addItem(strongItem(HEAD, static_cast<uint32_t>(i + 1))));
 }
 
@@ -147,12 +148,12 @@ TEST(PlayerInventory, AFullBagRefusesButEquippedItemsDoNotCount)
         EXPECT_EQ(log.count("Inventory is full"), 1);
         EXPECT_TRUE(log.contains("[ERROR]"));
     }
-    EXPECT_EQ(player.getNumItems(), Player::BAG_SIZE);
+    EXPECT_EQ(player.getNumItems(), 130);
 
     player.getItemAtLocation(77)->location = -1;
     ASSERT_TRUE(player.addItem(strongItem(FEET, 9)));
     EXPECT_EQ(player.getItemAtLocation(77)->itemCode, strongItem(FEET, 9));
-    EXPECT_EQ(player.getNumItems(), Player::BAG_SIZE + 1);
+    EXPECT_EQ(player.getNumItems(), 131);
 }
 
 TEST(PlayerInventory, RemovingKeepsTheOrderAndRefusesItemsNotOwned)
