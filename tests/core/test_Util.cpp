@@ -78,15 +78,17 @@ TEST(WindowSize, PicksTheLargestSizeThatFits)
 
 TEST(Experience, LevelsBeginAboveTheirTableEntry)
 {
-    EXPECT_EQ(getExpNeededForLevel(1), 0);
-    EXPECT_EQ(getExpNeededForLevel(15), 999999);
+    const int table[15] = {0,     1000,   3000,   7000,   12000,  20000,  30000, 60000,
+                           90000, 130000, 200000, 300000, 400000, 600000, 999999};
+    for (int level = 1; level <= 15; ++level) {
+        EXPECT_EQ(getExpNeededForLevel(level), table[level - 1]) << level;
+        if (level > 1) {
+            EXPECT_EQ(getLevelAtExp(table[level - 1]), level - 1);
+            EXPECT_EQ(getLevelAtExp(table[level - 1] + 1), level);
+        }
+    }
     EXPECT_EQ(getLevelAtExp(1), 1);
-    EXPECT_EQ(getLevelAtExp(1000), 1);
-    EXPECT_EQ(getLevelAtExp(1001), 2);
-    EXPECT_EQ(getLevelAtExp(999999), 14);
-    EXPECT_EQ(getLevelAtExp(1000000), 15);
-    for (int level = 2; level <= MAX_PLAYER_LEVEL; ++level)
-        EXPECT_EQ(getLevelAtExp(getExpNeededForLevel(level) + 1), level);
+    EXPECT_EQ(getLevelAtExp(50000000), 15);
 }
 
 TEST(Experience, KillRewardsMatchTheTable)

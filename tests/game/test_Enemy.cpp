@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -57,8 +58,11 @@ TEST_F(EnemyTest, NumbersBodyAndLabelFollowScaleLevelAndKind)
     EXPECT_TRUE(stranger.bodyTexturePath.empty());
 }
 
-TEST_F(EnemyTest, RandomTraitsStayWithinTheirRanges)
+TEST_F(EnemyTest, RandomTraitsSpreadOverTheirWholeRanges)
 {
+    float slowest = 2.0f, fastest = 0.0f;
+    unsigned soonest = ~0u, latest = 0;
+    float widestApproach = 0.0f;
     for (unsigned seed = 1; seed <= 50; ++seed) {
         srand(seed);
         Enemy enemy(0.0f, 0.0f, 1.0f, 1, ENEMY_TYPE_LUNATIC, nullptr, true, true);
@@ -69,7 +73,21 @@ TEST_F(EnemyTest, RandomTraitsStayWithinTheirRanges)
         EXPECT_FLOAT_EQ(enemy.approachOffset.z, 0.0f);
         EXPECT_LE(glm::length(enemy.approachOffset), 4.0f + 1e-4f);
         EXPECT_NEAR(glm::length(enemy.direction), 1.0f, 1e-5f);
+        slowest = std::min(slowest, enemy.speedFactor);
+        fastest = std::max(fastest, enemy.speedFactor);
+        soonest = std::min(soonest, enemy.nextWanderTime - clock.now);
+        latest = std::max(latest, enemy.nextWanderTime - clock.now);
+        widestApproach = std::max(widestApproach, glm::length(enemy.approachOffset));
     }
+    // Fifty draws come near both ends: a speed of 0.2 to 1.2, a first
+    // wander 2 to 7 seconds away.
+    EXPECT_LT(slowest, 0.3f);
+    EXPECT_GT(fastest, 1.1f);
+    EXPECT_LT(soonest, 2500u);
+    EXPECT_GT(latest, 6500u);
+    // The approach point is 4 units off along a random direction, less
+    // that direction's height.
+    EXPECT_GT(widestApproach, 3.8f);
 }
 
 TEST_F(EnemyTest, HealthIsOfferedOnlyUnderTheEnemyHealthId)
@@ -130,6 +148,7 @@ TEST_F(EnemyTest, ADeadEnemyWaitsTwentyFiveToFiftySecondsAndReturnsWithFullHealt
 {
     FakeWorld level;
     level.visible = [](const glm::vec3&, const glm::vec3&) { return false; };
+    unsigned shortest = ~0u, longest = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         srand(seed);
         Enemy enemy(4.0f, 5.0f, 1.0f, 2, ENEMY_TYPE_ZOMBIE, nullptr, true, true);
@@ -140,6 +159,8 @@ TEST_F(EnemyTest, ADeadEnemyWaitsTwentyFiveToFiftySecondsAndReturnsWithFullHealt
         EXPECT_TRUE(enemy.isDead());
         EXPECT_GE(enemy.respawnTime, clock.now + 25000);
         EXPECT_LE(enemy.respawnTime, clock.now + 50000);
+        shortest = std::min(shortest, enemy.respawnTime - clock.now);
+        longest = std::max(longest, enemy.respawnTime - clock.now);
 
         const unsigned died = clock.now;
         clock.set(enemy.respawnTime);
@@ -153,6 +174,9 @@ TEST_F(EnemyTest, ADeadEnemyWaitsTwentyFiveToFiftySecondsAndReturnsWithFullHealt
         EXPECT_FLOAT_EQ(enemy.position.x, 4.0f);
         clock.set(died);
     }
+    // Forty deaths come near both ends of the wait.
+    EXPECT_LT(shortest, 27500u);
+    EXPECT_GT(longest, 47500u);
 }
 
 TEST_F(EnemyTest, AnEnemyKilledAtANewLevelReturnsWithThatLevelsNumbersAndLabel)

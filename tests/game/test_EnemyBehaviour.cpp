@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/Enemy.h"
@@ -87,6 +88,35 @@ TEST_F(EnemyBehaviourTest, AnIdleEnemyWandersOutPausesAndWalksHome)
     EXPECT_GE(enemy.nextWanderTime, clock.now + 2000);
     EXPECT_LT(enemy.nextWanderTime, clock.now + 12000);
     EXPECT_FLOAT_EQ(enemy.armBSwing, 0.0f);
+
+    // Over many walks the waits cover their whole ranges: a pause of 1 to
+    // 6 seconds out there, 2 to 12 seconds of idling at home.
+    unsigned shortestPause = ~0u, longestPause = 0, shortestIdle = ~0u, longestIdle = 0;
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        srand(seed);
+        enemy.home = glm::vec3(0.0f, 0.0f, 1.75f);
+        enemy.position = enemy.wanderTarget = glm::vec3(5.0f, 5.0f, 1.75f);
+        enemy.state = ENEMY_STATE_WANDER;
+        enemy.update(0.0f, nullptr, &level);
+        ASSERT_EQ(enemy.state, ENEMY_STATE_WANDER_PAUSE);
+        shortestPause = std::min(shortestPause, enemy.pauseUntil - clock.now);
+        longestPause = std::max(longestPause, enemy.pauseUntil - clock.now);
+
+        enemy.position = enemy.home;
+        enemy.state = ENEMY_STATE_WANDER;
+        enemy.update(0.0f, nullptr, &level);
+        ASSERT_EQ(enemy.state, ENEMY_STATE_IDLE);
+        shortestIdle = std::min(shortestIdle, enemy.nextWanderTime - clock.now);
+        longestIdle = std::max(longestIdle, enemy.nextWanderTime - clock.now);
+    }
+    EXPECT_GE(shortestPause, 1000u);
+    EXPECT_LT(shortestPause, 1500u);
+    EXPECT_GT(longestPause, 5500u);
+    EXPECT_LT(longestPause, 6000u);
+    EXPECT_GE(shortestIdle, 2000u);
+    EXPECT_LT(shortestIdle, 3000u);
+    EXPECT_GT(longestIdle, 11000u);
+    EXPECT_LT(longestIdle, 12000u);
 }
 
 TEST_F(EnemyBehaviourTest, SeeingThePlayerEngagesFromEveryCalmStateWithoutAStep)
