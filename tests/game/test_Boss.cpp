@@ -129,8 +129,9 @@ TEST_F(BossTest, TheFirstDecisionSummonsTheMinionToTheSummonPoint)
 
     // 1.3 s of waiting and watching, then the summon.
     frames(10);
-    EXPECT_EQ(boss->state, BOSS_STATE_IDLE);
-    frames(1);
+    frames(1, 0.04f);
+    EXPECT_EQ(boss->state, BOSS_STATE_IDLE) << "decided before 1.3 s";
+    frames(1, 0.02f);
     ASSERT_EQ(boss->state, BOSS_STATE_SUMMON);
     EXPECT_EQ(bus.sounds(), std::vector<int>{SOUND_BOSS_SCREAM3});
     EXPECT_FLOAT_EQ(boss->armBSwing, -PI / 2.0f);
@@ -139,7 +140,7 @@ TEST_F(BossTest, TheFirstDecisionSummonsTheMinionToTheSummonPoint)
     // 1.0 s later the minion stands at (45, 20), whole and idle, in the game.
     frames(8);
     EXPECT_FALSE(boss->minionAlive);
-    frames(1);
+    frames(1, 0.01f);
     EXPECT_TRUE(boss->minionAlive);
     EXPECT_EQ(minion->position, glm::vec3(45.0f, 20.0f, minionZ));
     EXPECT_FLOAT_EQ(minion->health, minion->maxHealth);
@@ -149,7 +150,7 @@ TEST_F(BossTest, TheFirstDecisionSummonsTheMinionToTheSummonPoint)
     EXPECT_FLOAT_EQ(boss->armBSwing, 0.0f);
 
     // The summon's timer runs on: the next decision comes about 0.3 s later.
-    frames(1);
+    frames(2);
     EXPECT_EQ(boss->state, BOSS_STATE_IDLE);
     frames(1);
     EXPECT_NE(boss->state, BOSS_STATE_IDLE);
@@ -209,8 +210,8 @@ TEST_F(BossTest, AVolleyFiresGreenShotsFromArmAForThreeSeconds)
 
     frames(22);
     EXPECT_EQ(boss->state, BOSS_STATE_VOLLEY);
-    frames(1);
-    EXPECT_EQ(boss->state, BOSS_STATE_IDLE);
+    frames(1, 0.01f);
+    EXPECT_EQ(boss->state, BOSS_STATE_IDLE) << "the volley outlasted 3.0 s";
     EXPECT_FLOAT_EQ(boss->stateTimer, 0.0f);
     EXPECT_FLOAT_EQ(boss->armAPose, 0.0f);
     EXPECT_EQ(pool.getActiveCount(), 12);
@@ -235,8 +236,8 @@ TEST_F(BossTest, ALeapRisesForOneSecondThenChargesAlongTheDirectionOfTheDecision
     frames(8);
     EXPECT_EQ(boss->state, BOSS_STATE_LEAP);
     EXPECT_FLOAT_EQ(boss->position.z, 6.0f);
-    frames(1);
-    ASSERT_EQ(boss->state, BOSS_STATE_CHARGE);
+    frames(1, 0.01f);
+    ASSERT_EQ(boss->state, BOSS_STATE_CHARGE) << "the leap outlasted 1.0 s";
     EXPECT_FLOAT_EQ(boss->position.z, 3.0f);
     EXPECT_FLOAT_EQ(boss->armAPose, -PI / 2.0f);
     EXPECT_EQ(bus.sounds().back(), SOUND_BOSS_SCREAM2);
@@ -249,7 +250,7 @@ TEST_F(BossTest, ALeapRisesForOneSecondThenChargesAlongTheDirectionOfTheDecision
     frames(6);
     EXPECT_EQ(boss->state, BOSS_STATE_CHARGE);
     frames(1);
-    EXPECT_EQ(boss->state, BOSS_STATE_IDLE);
+    EXPECT_EQ(boss->state, BOSS_STATE_IDLE) << "leap and charge outlasted 2.0 s";
     EXPECT_FLOAT_EQ(boss->stateTimer, 0.0f);
     EXPECT_FLOAT_EQ(boss->armBSwing, 0.0f);
 }

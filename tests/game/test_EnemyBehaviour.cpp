@@ -279,8 +279,8 @@ TEST_F(EnemyBehaviourTest, TheMonkStandsAndShootsOncePerTwoSecondsOfSight)
     EXPECT_FLOAT_EQ(monk.armAPose, -PI / 2.0f);
 
     monk.rotation.z = 0.0f;
-    monk.update(0.5f, &player, &level);
-    ASSERT_EQ(pool.getActiveCount(), 1);
+    monk.update(0.05f, &player, &level);
+    ASSERT_EQ(pool.getActiveCount(), 1) << "no shot once more than 2.0 s gathered";
     const projectile_data& shot = pool.getProjectile(0);
     // From its left hand: one unit to the side of last frame's heading.
     EXPECT_NEAR(shot.x, 0.0f, 1e-5f);
