@@ -326,6 +326,12 @@ TEST_F(BossTest, HarionaChasesThroughWallsAndStrikesWithinFiveUnits)
     EXPECT_FLOAT_EQ(boss->armAPose, -PI / 2.0f);
     EXPECT_NEAR(boss->rotation.z, Unit::headingOf(player.position - boss->position, 0.0f), 1e-3f);
 
+    // Reach is 5.0 units in x and y: at 5.2 it walks on.
+    boss->position = glm::vec3(20.0f, 14.8f, 4.5f);
+    frames(1, 0.05f);
+    EXPECT_GT(boss->position.y, 14.8f);
+    EXPECT_FALSE(boss->attacking);
+
     boss->position = glm::vec3(20.0f, 15.5f, 4.5f);
     frames(40, 0.05f);
     EXPECT_EQ(boss->position, glm::vec3(20.0f, 15.5f, 4.5f));

@@ -153,6 +153,12 @@ TEST_F(EnemyBehaviourTest, AMeleeEnemyRunsToItsApproachPointAndStrikesOncePerSwi
     EXPECT_NEAR(enemy.rotation.z, Unit::headingOf(approach - enemy.position, 0.0f), 1e-5f);
     EXPECT_FALSE(enemy.attacking);
 
+    // 1.2 from the approach point it still runs.
+    enemy.position = approach + glm::vec3(1.2f, 0.0f, 0.0f);
+    enemy.update(0.1f, &player, &level);
+    EXPECT_FALSE(enemy.attacking);
+    EXPECT_LT(enemy.position.x, approach.x + 1.2f);
+
     // Within 1.0 of the approach point, 4 units from the player, it swings
     // at the player from where it stands, and the hit lands.
     enemy.strength = 100;

@@ -261,6 +261,14 @@ TEST_F(PlayedGameTest, TwoSecondsAfterDeathTheHeroDropsInAtTheStartWithFullHealt
     EXPECT_FLOAT_EQ(hero->position.y, game->currentLevel()->startPosition.y);
     EXPECT_FLOAT_EQ(hero->position.z, 20.0f);
     EXPECT_TRUE(hero->falling);
+
+    // The drop-in takes a second before play resumes.
+    game->setStateTimer(0.9f);
+    game->frame();
+    EXPECT_EQ(game->getGameState(), GAME_STATE_ENTERING);
+    game->setStateTimer(1.01f);
+    game->frame();
+    EXPECT_EQ(game->getGameState(), GAME_STATE_PLAYING);
 }
 
 TEST_F(PlayedGameTest, ADungeonsMonstersAreAtTheHerosLevelAndComeBackWithLoot)
