@@ -271,16 +271,16 @@ TEST_F(PlayedGameTest, TwoSecondsAfterDeathTheHeroDropsInAtTheStartWithFullHealt
     EXPECT_EQ(game->getGameState(), GAME_STATE_PLAYING);
 }
 
-TEST_F(PlayedGameTest, ADungeonsMonstersAreAtTheHerosLevelAndComeBackWithLoot)
+TEST_F(PlayedGameTest, TheSecondDungeonsMonstersAreAtLeastLevelSixAndComeBackWithLoot)
 {
     game->hero()->exp = 3001; // level 3
     MessagePayload* travel = new MessagePayload;
-    travel->setString("levels/level1_1.xml");
+    travel->setString("levels/level2_1.xml");
     MailBox::getInstance()->sendMessage(MESSAGE_LOAD_LEVEL, travel);
-    ASSERT_EQ(game->getLevelPath(), "levels/level1_1.xml");
+    ASSERT_EQ(game->getLevelPath(), "levels/level2_1.xml");
     ASSERT_FALSE(game->enemyList().empty());
     for (const Enemy* enemy : game->enemyList()) {
-        EXPECT_EQ(enemy->level, 3);
+        EXPECT_EQ(enemy->level, 6);
         EXPECT_TRUE(enemy->canDropLoot);
         EXPECT_TRUE(enemy->respawns);
         // Scaled by 0.8 up to 1.2: a body 1.6 to 2.4 wide.
