@@ -21,6 +21,9 @@ constexpr float UNUSED_HZ = 2600.0f;
 // The tones are written at 12000; a played one comes out near that.
 constexpr float HEARD = 3000.0f;
 constexpr float SILENT = 300.0f;
+// Swings to drain the last power, a round at a time.
+constexpr int SWINGS_PER_ROUND = 60;
+constexpr int MAX_SWING_ROUNDS = 4;
 
 SessionOptions markedSkills()
 {
@@ -94,10 +97,18 @@ TEST(Skills, ASwingWithPowerLeftSoundsTheSwingAndOneWithoutSoundsTheWant)
         session.x().tap("4");
         session.waitFrames(1);
     }
-    const int gapMs = std::max(60, session.frameMs() * 3 / 2);
-    session.x().clickRepeatedly(3, 60, gapMs);
-    session.waitFrames(2);
+    // A busy machine draws slower frames, and power comes back between
+    // them: swing on, a round at a time, until the want is heard.
+    const auto wantHeard = [&] {
+        return toneAmplitude(session.recording(), session.recordingRate(), NO_POWER_HZ) > HEARD;
+    };
+    bool heard = false;
+    for (int round = 0; round < MAX_SWING_ROUNDS && !heard; ++round) {
+        const int gapMs = std::max(60, session.frameMs() * 3 / 2);
+        session.x().clickRepeatedly(3, SWINGS_PER_ROUND, gapMs);
+        session.waitFrames(2);
+        heard = wantHeard();
+    }
     ASSERT_EQ(session.terminate(), 0);
-    EXPECT_GT(toneAmplitude(session.recording(), session.recordingRate(), NO_POWER_HZ), HEARD)
-        << "a swing without power did not sound the want of it";
+    EXPECT_TRUE(heard || wantHeard()) << "a swing without power did not sound the want of it";
 }
