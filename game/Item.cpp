@@ -210,8 +210,13 @@ uint32_t Item::generate(int minLevel, int maxLevel, item_slot slot, item_quality
     if (qualityValue < NORMAL || qualityValue > EPIC)
         qualityValue = MathUtil::get_random_int(NORMAL, EPIC);
     const uint32_t seed = MathUtil::random() % SEED_MODULUS;
-    return seed << 16 | static_cast<uint32_t>(qualityValue) << 12 | static_cast<uint32_t>(slotValue) << 8 |
-           static_cast<uint32_t>(level);
+    return makeCode(seed, static_cast<item_quality>(qualityValue), static_cast<item_slot>(slotValue),
+                    static_cast<uint32_t>(level));
+}
+
+uint32_t Item::makeCode(uint32_t seed, item_quality quality, item_slot slot, uint32_t level)
+{
+    return seed << 16 | static_cast<uint32_t>(quality) << 12 | static_cast<uint32_t>(slot) << 8 | level;
 }
 
 Item::Item(uint32_t itemCode)

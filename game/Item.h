@@ -112,6 +112,9 @@ public:
     // level lies in minLevel..maxLevel, both held within 0..255; ANY_SLOT and
     // ANY_QUALITY (or any value beyond the real ones) are drawn.
     static uint32_t generate(int minLevel, int maxLevel, item_slot slot, item_quality quality);
+    // The code of the item with these parts: bits 0-7 the level, 8-11 the
+    // slot, 12-15 the quality, 16-31 the seed.
+    static uint32_t makeCode(uint32_t seed, item_quality quality, item_slot slot, uint32_t level);
 
     // Rebuilds everything from the code; see the class comment for the
     // effect on rand().

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "render/TextureManager.h"
+
 ReliefTextures* ReliefTextures::sInstance = nullptr;
 
 namespace {
@@ -86,14 +88,10 @@ GLuint ReliefTextures::makeSlopes(GLuint picture)
         }
     }
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32F, width, height, 0, GL_RG, GL_FLOAT, slopes.data());
+    // Repeating and linear like the picture, so a read anywhere gives the
+    // slopes the picture's own filter would.
+    const GLuint texture =
+        TextureManager::createRepeatingTexture(GL_RG32F, width, height, GL_RG, GL_FLOAT, slopes.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return texture;
 }

@@ -62,6 +62,15 @@ GLuint TextureManager::decodeTexture(const std::string& path, bool flipVerticall
         return 0;
     }
 
+    const GLuint id = createRepeatingTexture(GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    stbi_image_free(pixels);
+    return id;
+}
+
+GLuint TextureManager::createRepeatingTexture(GLint internalFormat, int width, int height, GLenum format,
+                                              GLenum type, const void* pixels)
+{
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
@@ -69,9 +78,7 @@ GLuint TextureManager::decodeTexture(const std::string& path, bool flipVerticall
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    glGenerateMipmap(GL_TEXTURE_2D);
-    stbi_image_free(pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, pixels);
     return id;
 }
 

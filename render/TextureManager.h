@@ -22,6 +22,11 @@ public:
     // Gives back one reference; unknown paths are ignored.
     void freeTexture(std::string path);
 
+    // A new texture of 'pixels' that repeats across both edges and is read
+    // with linear filtering, left bound; the picture textures are all made so.
+    static GLuint createRepeatingTexture(GLint internalFormat, int width, int height, GLenum format, GLenum type,
+                                         const void* pixels);
+
 private:
     TextureManager() = default;
     TextureManager(const TextureManager&) = delete;

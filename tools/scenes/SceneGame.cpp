@@ -8,6 +8,7 @@
 #include "core/Util.h"
 #include "game/Boss.h"
 #include "game/Enemy.h"
+#include "game/Item.h"
 #include "game/Level.h"
 #include "game/Npc.h"
 #include "game/Player.h"
@@ -37,20 +38,16 @@ constexpr float ENEMY_CLEARANCE = 0.75f;
 constexpr int WALL_SEARCH_RANGE = 30;
 constexpr float HERO_CLEARANCE = 1.5f;
 
-// A bag of items of every slot and quality, made from fixed codes: bits 0-7
-// the level, 8-11 the slot, 12-15 the quality, 16-31 the seed.
+// A bag of items of every slot and quality, made from fixed codes.
 constexpr int ITEM_LEVELS = 15;
 constexpr int ITEM_SLOTS = 7;
 constexpr int ITEM_QUALITIES = 4;
 constexpr unsigned FIRST_ITEM_SEED = 100;
 
-unsigned itemCode(int i)
+uint32_t itemCode(int i)
 {
-    const unsigned level = 1u + static_cast<unsigned>(i % ITEM_LEVELS);
-    const unsigned slot = static_cast<unsigned>(i % ITEM_SLOTS);
-    const unsigned quality = static_cast<unsigned>(i % ITEM_QUALITIES);
-    const unsigned seed = FIRST_ITEM_SEED + static_cast<unsigned>(i);
-    return level | slot << 8 | quality << 12 | seed << 16;
+    return Item::makeCode(FIRST_ITEM_SEED + static_cast<uint32_t>(i), static_cast<item_quality>(i % ITEM_QUALITIES),
+                          static_cast<item_slot>(i % ITEM_SLOTS), 1u + static_cast<uint32_t>(i % ITEM_LEVELS));
 }
 
 // The HUD keeps its version line to itself; the scenes reach it through a
