@@ -29,6 +29,20 @@ public:
     static int subStepCount(float length, float maxStep);
     // Bounds the work of one frame after a stall of many minutes.
     static constexpr int MAX_SUB_STEPS = 1 << 16;
+    // Runs a frame of 'dt' that moves 'length' as subStepCount equal steps,
+    // step(stepTime, lastStep) -> bool each, until one answers false (the
+    // mover was stopped). True when every step ran.
+    template <typename Step>
+    static bool forEachSubStep(float length, float maxStep, float dt, Step step)
+    {
+        const int steps = subStepCount(length, maxStep);
+        const float stepTime = dt / static_cast<float>(steps);
+        for (int i = 0; i < steps; ++i) {
+            if (!step(stepTime, i == steps - 1))
+                return false;
+        }
+        return true;
+    }
 
     static bool fcmp(float a, float b);
     // Strictly inside the rectangle with lower-left corner (x, y); edges are outside.

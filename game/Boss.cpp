@@ -361,19 +361,17 @@ void Boss::updateCharge(float dt, Collidable* level)
 {
     stateTimer += dt;
     const bool ending = stateTimer > CHARGE_END_TIME;
-    const int steps = MathUtil::subStepCount(glm::length(chargeDir * CHARGE_SPEED * dt), MAX_CHARGE_STEP);
-    const float stepTime = dt / static_cast<float>(steps);
-    for (int step = 0; step < steps; ++step) {
-        const glm::vec2 before(position.x, position.y);
-        chargeStep(stepTime);
-        // As ever, the step that ends the charge is not checked against walls.
-        const bool lastStep = ending && step == steps - 1;
-        if (!lastStep && level->isCollision(position, CHARGE_WALL_RADIUS)) {
+    const bool ranIntoNoWall = MathUtil::forEachSubStep(
+        glm::length(chargeDir * CHARGE_SPEED * dt), MAX_CHARGE_STEP, dt, [&](float stepTime, bool lastStep) {
+            const glm::vec2 before(position.x, position.y);
+            chargeStep(stepTime);
+            // As ever, the step that ends the charge is not checked against walls.
+            if ((ending && lastStep) || !level->isCollision(position, CHARGE_WALL_RADIUS))
+                return true;
             stopAtWall(before);
-            return;
-        }
-    }
-    if (ending) {
+            return false;
+        });
+    if (ranIntoNoWall && ending) {
         stateTimer = 0.0f;
         state = BOSS_STATE_IDLE;
         setArms(0.0f);

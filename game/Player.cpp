@@ -429,12 +429,8 @@ void Player::spinOrTurn(float dt)
 
 void Player::walk(float dt, Collidable* level)
 {
-    const int steps = MathUtil::subStepCount(glm::length(movementDirection * speed * dt), MAX_WALK_STEP);
-    const float stepTime = dt / static_cast<float>(steps);
-    for (int i = 0; i < steps; ++i) {
-        if (!walkStep(stepTime, level))
-            return;
-    }
+    MathUtil::forEachSubStep(glm::length(movementDirection * speed * dt), MAX_WALK_STEP, dt,
+                             [this, level](float stepTime, bool) { return walkStep(stepTime, level); });
 }
 
 bool Player::walkStep(float dt, Collidable* level)

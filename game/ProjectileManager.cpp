@@ -145,14 +145,13 @@ void ProjectileManager::update(float dt, Unit* player)
 void ProjectileManager::fly(projectile_data* record, float dt, Unit* player)
 {
     const float stride = glm::length(glm::vec2(record->vx, record->vy)) * dt;
-    const int steps = MathUtil::subStepCount(stride, MAX_FLIGHT_STEP);
-    const float stepTime = dt / static_cast<float>(steps);
-    for (int step = 0; step < steps; ++step) {
+    MathUtil::forEachSubStep(stride, MAX_FLIGHT_STEP, dt, [this, record, player](float stepTime, bool) {
         if (resolveHits(record, player))
-            return;
+            return false;
         record->x += record->vx * stepTime;
         record->y += record->vy * stepTime;
-    }
+        return true;
+    });
 }
 
 bool ProjectileManager::resolveHits(projectile_data* record, Unit* player)
