@@ -230,7 +230,7 @@ int main(int argc, char** argv)
     }
     SceneWindow window;
     if (!window.ok()) {
-        std::printf("No GL 3.3 core context (is DISPLAY set?): %s\n", SDL_GetError());
+        std::printf("No GL 3.3 core context (is DISPLAY set?): %s\n", window.error());
         return 1;
     }
     std::printf("%s, %ld cores, %d frames a scene, %d rounds\n",

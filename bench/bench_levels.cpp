@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "GLContext.h"
 #include "core/AssetList.h"
 #include "core/Util.h"
 #include "game/Level.h"
@@ -26,46 +27,6 @@ namespace {
 
 const int WINDOW_WIDTH = 1280;
 const int WINDOW_HEIGHT = 720;
-
-// A hidden window with the game's GL 3.3 core context, current for the run.
-class HiddenContext {
-public:
-    HiddenContext()
-    {
-        if (SDL_Init(SDL_INIT_VIDEO) < 0)
-            return;
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        window = SDL_CreateWindow("morvelund bench", 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT,
-                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (window)
-            context = SDL_GL_CreateContext(window);
-        glewExperimental = GL_TRUE;
-        if (!context || glewInit() != GLEW_OK)
-            return;
-        glGetError();
-        SCREEN_WIDTH = WINDOW_WIDTH;
-        SCREEN_HEIGHT = WINDOW_HEIGHT;
-        ready = true;
-    }
-    ~HiddenContext()
-    {
-        if (context)
-            SDL_GL_DeleteContext(context);
-        if (window)
-            SDL_DestroyWindow(window);
-        SDL_Quit();
-    }
-    HiddenContext(const HiddenContext&) = delete;
-    HiddenContext& operator=(const HiddenContext&) = delete;
-    bool ok() const { return ready; }
-
-private:
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-    bool ready = false;
-};
 
 // The level with its sight cache builders and leaves open to the benchmark.
 class BenchLevel : public Level {
@@ -219,9 +180,9 @@ int main(int argc, char** argv)
         std::printf("No data.mv2 here; run from the game's data directory after a full build.\n");
         return 1;
     }
-    HiddenContext context;
+    GLContext context(WINDOW_WIDTH, WINDOW_HEIGHT);
     if (!context.ok()) {
-        std::printf("No GL 3.3 core context (is DISPLAY set?).\n");
+        std::printf("No GL 3.3 core context (is DISPLAY set?): %s\n", context.error());
         return 1;
     }
     const std::vector<std::string> files = levelFiles();

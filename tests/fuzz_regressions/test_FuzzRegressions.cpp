@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzTargets.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TempDir.h"
 #include "support/TestPackage.h"
 

@@ -15,7 +15,7 @@
 
 #include "game/ValueProvider.h"
 #include "render/MatrixOwner.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 const int HUD_VIEW_WIDTH = 160;

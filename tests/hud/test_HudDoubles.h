@@ -26,7 +26,7 @@
 #include "hud/Hud.h"
 #include "hud/Inventory.h"
 #include "render/MatrixOwner.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TempDir.h"
 #include "support/TestPackage.h"
 

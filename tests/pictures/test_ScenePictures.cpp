@@ -20,7 +20,7 @@
 #include "OffscreenFrame.h"
 #include "SceneGame.h"
 #include "ScenePictures.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TempDir.h"
 
 // Test names show the scene by its name.

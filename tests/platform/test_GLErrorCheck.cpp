@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 
 #include "core/GLErrorCheck.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/LogCapture.h"
 
 TEST(GLErrorCheck, ReportsEveryPendingErrorWithItsNameAndPlace)

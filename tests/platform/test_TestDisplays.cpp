@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/GameProcess.h"
 #include "support/XDriver.h"
 

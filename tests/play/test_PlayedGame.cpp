@@ -22,7 +22,7 @@
 #include "game/Skill.h"
 #include "hud/Hud.h"
 #include "render/Camera.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "RenderTestKit.h"
 #include "render/MatrixOwner.h"
 #include "render/ParticleSystemController.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/LogCapture.h"
 #include "support/TestPackage.h"
 #include "test_ParticleSystemSupport.h"

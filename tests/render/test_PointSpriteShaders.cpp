@@ -8,7 +8,7 @@
 #include "RenderTestKit.h"
 #include "render/Camera.h"
 #include "render/ProgramManager.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 // The particle and projectile shaders are fed straight from the records the

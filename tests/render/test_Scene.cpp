@@ -30,7 +30,7 @@
 #include "render/Text.h"
 #include "render/TexturedCuboid.h"
 #include "render/TexturedQuad.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TempDir.h"
 #include "support/TestPackage.h"
 

@@ -7,7 +7,7 @@
 #include "render/ProgramManager.h"
 #include "render/ScreenQuad.h"
 #include "render/TextureManager.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "RenderTestKit.h"
 #include "render/Camera.h"
 #include "render/Text.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "RenderTestKit.h"
 #include "render/TextureManager.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/LogCapture.h"
 #include "support/TestPackage.h"
 

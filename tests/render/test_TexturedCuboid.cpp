@@ -8,7 +8,7 @@
 #include "render/Camera.h"
 #include "render/ProgramManager.h"
 #include "render/TexturedCuboid.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "render/Camera.h"
 #include "render/TexturedCuboid.h"
 #include "render/TexturedQuad.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 #include "support/TestPackage.h"
 
 namespace {

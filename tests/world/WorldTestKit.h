@@ -9,7 +9,7 @@
 #include "game/Followable.h"
 #include "game/Level.h"
 #include "render/MatrixOwner.h"
-#include "support/GLContext.h"
+#include "GLContext.h"
 
 // Shared pieces of the world tests: a hidden GL context for the whole suite,
 // level bitmaps drawn from text, the assets a level needs in a test package,

@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     }
     SceneWindow window;
     if (!window.ok()) {
-        std::fprintf(stderr, "No GL 3.3 core context (is DISPLAY set?): %s\n", SDL_GetError());
+        std::fprintf(stderr, "No GL 3.3 core context (is DISPLAY set?): %s\n", window.error());
         return 1;
     }
     for (const ScenePictures::WindowSize& size : sizes) {

@@ -6,9 +6,10 @@
 
 #include <string>
 
-// A hidden SDL window with a GL 3.3 core context, made current, for tests
-// that draw for real (Mesa's llvmpipe under Xvfb). Sets SCREEN_WIDTH and
-// SCREEN_HEIGHT to the window size.
+// A hidden SDL window with a GL 3.3 core context, made current, for the
+// tests, the fixed scenes and the benchmarks that draw for real (Mesa's
+// llvmpipe under Xvfb). Sets SCREEN_WIDTH and SCREEN_HEIGHT to the window
+// size.
 class GLContext {
 public:
     GLContext(int width = 1920, int height = 1080);

@@ -1,4 +1,4 @@
-#include "support/GLContext.h"
+#include "GLContext.h"
 
 #include <GL/glew.h>
 
