@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -85,6 +86,39 @@ class OrvoGameRules : public testing::Test {
 protected:
     void TearDown() override { MailBox::getInstance()->clear(); }
 };
+
+// Hero positions and distances at which the straight-ahead dot product
+// rounds differently; the headings sweep the whole circle.
+const std::vector<glm::vec3> HERO_PLACES = {{0.0f, 0.0f, 2.0f}, {37.3f, 12.9f, 2.0f}, {94.5f, 61.2f, 2.0f}};
+const std::vector<float> DISTANCES = {0.7f, 1.9f, 3.3f, 4.4f};
+constexpr int HEADINGS = 1440;
+
+// Where something straight ahead of the hero stands.
+glm::vec3 straightAhead(const glm::vec3& hero, float heading, float distance)
+{
+    return hero + distance * glm::vec3(std::cos(heading), std::sin(heading), 0.0f);
+}
+
+// Puts the target straight ahead of the hero at every place, heading and
+// distance, and counts the swings that would not reach it.
+int missedStraightAhead(RulesOnlyGame& game, const std::function<void(const glm::vec3&)>& placeTarget,
+                        const std::function<bool()>& reached)
+{
+    int missed = 0;
+    for (const glm::vec3& place : HERO_PLACES) {
+        game.hero()->position = place;
+        for (int i = 0; i < HEADINGS; ++i) {
+            const float heading = glm::two_pi<float>() * static_cast<float>(i) / HEADINGS;
+            game.hero()->rotation.z = heading;
+            for (float distance : DISTANCES) {
+                placeTarget(straightAhead(place, heading, distance));
+                if (!reached())
+                    ++missed;
+            }
+        }
+    }
+    return missed;
+}
 
 } // namespace
 
@@ -468,4 +502,37 @@ TEST_F(OrvoGameRules, SkillsPayTheirCostAndFireTheirEffects)
     EXPECT_FLOAT_EQ(hero->power, 70.0f);
     EXPECT_EQ(hero->getStrength(), 200);
     EXPECT_FLOAT_EQ(hero->tempStrengthTimer, 5.0f);
+}
+
+TEST_F(OrvoGameRules, AnEnemyStraightAheadIsAlwaysWithinTheSwingsCone)
+{
+    RulesOnlyGame game;
+    Enemy* enemy = game.spawnEnemy(0.0f, 0.0f);
+    const int missed = missedStraightAhead(
+        game, [enemy](const glm::vec3& at) { enemy->position = at; },
+        [&game, enemy] { return game.enemyWithinRange(true) == enemy; });
+    EXPECT_EQ(missed, 0) << "of " << HERO_PLACES.size() * HEADINGS * DISTANCES.size();
+}
+
+TEST_F(OrvoGameRules, ABossStraightAheadIsAlwaysWithinTheSwingsCone)
+{
+    RulesOnlyGame game;
+    Boss* boss = game.spawnBoss(0.0f, 0.0f, ENEMY_TYPE_HARIONA);
+    const int missed = missedStraightAhead(
+        game, [boss](const glm::vec3& at) { boss->position = at; }, [&game] { return game.bossWithinRange(); });
+    EXPECT_EQ(missed, 0) << "of " << HERO_PLACES.size() * HEADINGS * DISTANCES.size();
+}
+
+TEST_F(OrvoGameRules, StraightBehindIsStillOutsideTheCone)
+{
+    RulesOnlyGame game;
+    game.hero()->position = HERO_PLACES[1];
+    Enemy* enemy = game.spawnEnemy(0.0f, 0.0f);
+    for (int i = 0; i < HEADINGS; i += 7) {
+        const float heading = glm::two_pi<float>() * static_cast<float>(i) / HEADINGS;
+        game.hero()->rotation.z = heading;
+        enemy->position = straightAhead(HERO_PLACES[1], heading + glm::pi<float>(), 2.0f);
+        EXPECT_EQ(game.enemyWithinRange(true), nullptr) << heading;
+        EXPECT_EQ(game.enemyWithinRange(false), enemy) << heading;
+    }
 }
