@@ -12,6 +12,7 @@
 #include "core/AssetList.h"
 #include "support/TempDir.h"
 #include "support/TestPackage.h"
+#include "support/TestSounds.h"
 
 namespace {
 
@@ -114,14 +115,6 @@ size_t peakIndex(const std::vector<int16_t>& samples, int sign)
     return best;
 }
 
-int peakOf(const std::vector<int16_t>& samples)
-{
-    int peak = 0;
-    for (int16_t s : samples)
-        peak = std::max(peak, std::abs(static_cast<int>(s)));
-    return peak;
-}
-
 // The loudness of a short sound as the ear takes it: its loudest 100 ms.
 float loudestTenthOfASecond(const std::vector<int16_t>& samples)
 {
@@ -208,7 +201,7 @@ TEST(GeneratedSounds, EffectsAndLoopsMeetTheirPeakAndLoudnessTargetsAndAreNeverO
         double sum = 0.0;
         for (int16_t s : samples)
             sum += s;
-        const float peakDb = dbfs(peakOf(samples) / FULL_SCALE);
+        const float peakDb = dbfs(peakAmplitude(samples) / FULL_SCALE);
         const float loudnessDb = dbfs(rmsOf(samples, 0, samples.size()));
         // Each is levelled to one target and kept under the other.
         const float peakTarget = isBackground(path) ? LOOP_PEAK_CAP_DB : EFFECT_PEAK_DB;
@@ -253,10 +246,10 @@ TEST(GeneratedSounds, TheBackgroundAndTheEightLoudestEffectsAtOnceStayUnderFullS
     // Or one effect on all eight sources: eight zombies striking at once.
     int loudestEffect = 0;
     for (const std::vector<int16_t>& effect : effects)
-        loudestEffect = std::max(loudestEffect, peakOf(effect));
+        loudestEffect = std::max(loudestEffect, peakAmplitude(effect));
     int loudestLoop = 0;
     for (const auto& entry : loops)
-        loudestLoop = std::max(loudestLoop, peakOf(entry.second));
+        loudestLoop = std::max(loudestLoop, peakAmplitude(entry.second));
     EXPECT_LE(EFFECTS_AT_ONCE * loudestEffect + loudestLoop, ceiling);
 }
 

@@ -363,14 +363,6 @@ int toneBursts(const std::vector<short>& samples, int rate, float frequency, flo
     return bursts;
 }
 
-int peakAmplitude(const std::vector<short>& samples)
-{
-    int peak = 0;
-    for (short sample : samples)
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    return peak;
-}
-
 glm::vec2 levelStart(const std::string& level)
 {
     levelmap::LevelMap map;

@@ -10,6 +10,7 @@
 
 #include "support/GameProcess.h"
 #include "support/TempDir.h"
+#include "support/TestSounds.h"
 #include "support/XDriver.h"
 
 // One game played from outside: a working directory of its own holding a
@@ -104,8 +105,6 @@ std::vector<float> toneProfile(const std::vector<short>& samples, int rate, floa
 float toneAmplitude(const std::vector<short>& samples, int rate, float frequency);
 // Separate stretches of the profile above 'threshold': how often it sounded.
 int toneBursts(const std::vector<short>& samples, int rate, float frequency, float threshold);
-// Largest absolute sample.
-int peakAmplitude(const std::vector<short>& samples);
 
 // The start marker of one of the game's own levels ("level1_1"), in world
 // cells, read from its source map.
