@@ -2,6 +2,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "core/MathUtil.h"
+
 namespace {
 
 // 90 degrees vertically.
@@ -17,6 +19,12 @@ constexpr float ZOOM_STEP = 1.0f;
 constexpr float BEHIND_DISTANCE = 6.0f;
 // Fraction of the remaining zoom covered per second.
 constexpr float ZOOM_EASING_RATE = 10.0f;
+// One ease step overshoots once dt x rate passes 1, swings for ever at 2 and
+// runs away beyond it: a slow frame (a few a second) would fling the eye up
+// and below the floor, even from a settled zoom's rounding. Longer frames
+// ease in steps of at most this many seconds, which always settle; frames
+// of seven a second or more take one step, as they always did.
+constexpr float MAX_EASE_STEP = 0.15f;
 
 } // namespace
 
@@ -67,7 +75,10 @@ void Camera::update(float dt)
         lookAt = p;
         eye = glm::vec3(p.x, p.y - BEHIND_DISTANCE, p.z + distance);
     }
-    distance += dt * (targetDistance - distance) * ZOOM_EASING_RATE;
+    MathUtil::forEachSubStep(dt, MAX_EASE_STEP, dt, [this](float stepTime, bool) {
+        distance += stepTime * (targetDistance - distance) * ZOOM_EASING_RATE;
+        return true;
+    });
 }
 
 void Camera::zoomIn()

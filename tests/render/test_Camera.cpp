@@ -46,12 +46,28 @@ TEST(CameraZoom, DistanceEasesTowardsTheGoalAtTenPerSecondAndMayOvershoot)
     camera.update(0.05f);
     EXPECT_NEAR(camera.getDistance(), 16.0f, 1e-5f);
 
-    // A long frame is not clamped: 20 + 0.2 * (12 - 20) * 10 = 4.
+    // A long frame is not clamped: 20 + 0.15 * (12 - 20) * 10 = 8.
     Camera slow = gameCamera();
-    slow.update(0.2f);
-    EXPECT_NEAR(slow.getDistance(), 4.0f, 1e-5f);
-    slow.update(0.05f);
+    slow.update(0.15f);
     EXPECT_NEAR(slow.getDistance(), 8.0f, 1e-5f);
+    slow.update(0.05f);
+    EXPECT_NEAR(slow.getDistance(), 10.0f, 1e-5f);
+}
+
+// One step of 0.2 s would swing between 4 and 20 for ever and longer ones
+// would run away; frames that slow ease in shorter steps and settle.
+TEST(CameraZoom, TheZoomSettlesAtAFewFramesASecondAndStaysSettled)
+{
+    for (float frame : {0.2f, 0.3f, 0.5f, 2.0f}) {
+        SCOPED_TRACE(frame);
+        Camera camera = gameCamera();
+        for (int i = 0; i < 200; ++i) {
+            camera.update(frame);
+            ASSERT_GE(camera.getDistance(), 8.0f);
+            ASSERT_LE(camera.getDistance(), 20.0f);
+        }
+        EXPECT_NEAR(camera.getDistance(), 12.0f, 1e-4f);
+    }
 }
 
 TEST(CameraFollow, WithoutAFollowableTheEyeStaysWhereItWasPut)
