@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// How loud a recording of the game's output is, in the terms a mix is judged
+// by: EBU R128 integrated loudness (libebur128), the highest sample and the
+// highest true (inter-sample) peak, and how many samples touch or pass full
+// scale. Reads what openal-soft's wave backend writes: 16-bit integer or
+// 32-bit float samples, any number of channels, plain or extensible format.
+struct Loudness {
+    bool ok = false;
+    // Why the file could not be measured, when !ok.
+    std::string error;
+    unsigned channels = 0;
+    unsigned rate = 0;
+    bool floatSamples = false;
+    double seconds = 0.0;
+    // LUFS; minus infinity for silence.
+    double integratedLufs = 0.0;
+    // Fractions of full scale, over every channel.
+    double samplePeak = 0.0;
+    double truePeak = 0.0;
+    // Samples at full scale or beyond (16-bit: at either end of the range).
+    size_t fullScaleSamples = 0;
+    // Samples beyond full scale; only float output can hold them.
+    size_t pastFullScaleSamples = 0;
+
+    static Loudness ofWavFile(const std::string& path);
+};
+
+// 20 log10 of a fraction of full scale.
+double decibels(double fraction);
