@@ -140,18 +140,23 @@ Buffer monkBolt()
 
 bool generateCombatSounds(const AssetWriter& out)
 {
-    return writeRecipes(out,
-                        {
-                            {"sounds/attack_1.wav", swordSwing},
-                            {"sounds/attack_2.wav", heavySwing},
-                            {"sounds/attack_3.wav", bladestorm},
-                            {"sounds/dmg_taken_1.wav", fleshHit},
-                            {"sounds/dmg_taken_2.wav", armouredHit},
-                            {"sounds/footstep.wav", footstep},
-                            {"sounds/projectile.wav", fireball},
-                            {"sounds/monk_attack.wav", monkBolt},
-                        },
-                        EFFECT_MASTERING);
+    const bool hero = writeRecipes(out,
+                                   {
+                                       {"sounds/attack_1.wav", swordSwing},
+                                       {"sounds/attack_2.wav", heavySwing},
+                                       {"sounds/attack_3.wav", bladestorm},
+                                       {"sounds/footstep.wav", footstep},
+                                       {"sounds/projectile.wav", fireball},
+                                   },
+                                   EFFECT_MASTERING);
+    const bool world = writeRecipes(out,
+                                    {
+                                        {"sounds/dmg_taken_1.wav", fleshHit},
+                                        {"sounds/dmg_taken_2.wav", armouredHit},
+                                        {"sounds/monk_attack.wav", monkBolt},
+                                    },
+                                    WORLD_MASTERING);
+    return hero && world;
 }
 
 } // namespace

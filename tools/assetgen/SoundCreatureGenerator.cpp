@@ -254,24 +254,30 @@ Buffer bossLaugh()
 
 bool generateCreatureSounds(const AssetWriter& out)
 {
-    return writeRecipes(out,
-                        {
-                            {"sounds/zombie_detect.wav", zombieDetect},
-                            {"sounds/zombie_attack.wav", zombieAttack},
-                            {"sounds/zombie_death.wav", zombieDeath},
-                            {"sounds/ghost_detect.wav", ghostDetect},
-                            {"sounds/ghost_death.wav", ghostDeath},
-                            {"sounds/monk_death.wav", monkDeath},
-                            {"sounds/player_death.wav", playerDeath},
-                            {"sounds/lunatic_detect.wav", lunaticDetect},
-                            {"sounds/lunatic_attack.wav", lunaticAttack},
-                            {"sounds/berserker.wav", berserkerRoar},
-                            {"sounds/boss_scream1.wav", bossScream1},
-                            {"sounds/boss_scream2.wav", bossScream2},
-                            {"sounds/boss_scream3.wav", bossScream3},
-                            {"sounds/boss_laugh.wav", bossLaugh},
-                        },
-                        EFFECT_MASTERING);
+    // The hero's own voice, then the creatures'.
+    const bool hero = writeRecipes(out,
+                                   {
+                                       {"sounds/player_death.wav", playerDeath},
+                                       {"sounds/berserker.wav", berserkerRoar},
+                                   },
+                                   EFFECT_MASTERING);
+    const bool world = writeRecipes(out,
+                                    {
+                                        {"sounds/zombie_detect.wav", zombieDetect},
+                                        {"sounds/zombie_attack.wav", zombieAttack},
+                                        {"sounds/zombie_death.wav", zombieDeath},
+                                        {"sounds/ghost_detect.wav", ghostDetect},
+                                        {"sounds/ghost_death.wav", ghostDeath},
+                                        {"sounds/monk_death.wav", monkDeath},
+                                        {"sounds/lunatic_detect.wav", lunaticDetect},
+                                        {"sounds/lunatic_attack.wav", lunaticAttack},
+                                        {"sounds/boss_scream1.wav", bossScream1},
+                                        {"sounds/boss_scream2.wav", bossScream2},
+                                        {"sounds/boss_scream3.wav", bossScream3},
+                                        {"sounds/boss_laugh.wav", bossLaugh},
+                                    },
+                                    WORLD_MASTERING);
+    return hero && world;
 }
 
 } // namespace

@@ -135,20 +135,26 @@ struct Mastering {
     float peakDb;
     float rmsDb;
 };
-// The game plays the looping background and up to eight effects at once,
-// every source at full gain, so only the files keep a fight from clipping.
-// Worst case all nine peaks coincide: 8 x 0.100 (-20 dBFS) + 0.071 (-23 dBFS)
-// = 0.871, -1.2 dBFS, a decibel short of full scale for a resampler that
-// overshoots between samples.
+// Levels for play, measured by EBU R128 through the game's own sound system
+// (scripts/loudness): the start menu's music near -29 LUFS, walking the town
+// near -26 and a fight near -22. A swing's loudest tenth of a second stands
+// 9.2 dB over every loop's average, so the blade is never lost in the music.
+// Every source plays at full gain; the rare pile-up of the loop and eight
+// effects peaking together goes over full scale in the sum, and
+// openal-soft's output limiter (on by default) holds it there.
 //
-// Effects peak there (a dense buzz a little lower, so it does not shout over
-// the rest) and fade over a few milliseconds.
-constexpr Mastering EFFECT_MASTERING{20.0f, 0.03f, -20.0f, -29.0f};
+// The hero's own sounds and the interface peak at -7.5 dBFS (a dense buzz a
+// little lower, so it does not shout over the rest) and fade over a few
+// milliseconds.
+constexpr Mastering EFFECT_MASTERING{20.0f, 0.03f, -7.5f, -16.5f};
+// The world around the hero (creatures' voices and blows, the hits they
+// take, the bosses) sits 5 dB under it: they come many at once, and a fight
+// at the hero's level would bury both the blade and the music.
+constexpr Mastering WORLD_MASTERING{20.0f, 0.03f, -12.5f, -21.5f};
 // Loops keep their ends untouched so they join (they take out their offset
-// themselves, over the whole loop), and all sit at one quiet loudness,
-// whichever level plays them: far enough under the effects that a swing's
-// loudest tenth of a second stands 10 dB over the music.
-constexpr Mastering LOOP_MASTERING{0.0f, 0.0f, -23.0f, -40.0f};
+// themselves, over the whole loop), and all sit at one loudness, whichever
+// level plays them.
+constexpr Mastering LOOP_MASTERING{0.0f, 0.0f, -9.8f, -26.8f};
 
 float peakOf(const Buffer& signal);
 float rmsOf(const Buffer& signal);
