@@ -1,6 +1,8 @@
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "GLContext.h"
@@ -45,6 +47,30 @@ TEST(TestDisplays, AContextOnAnUnreachableDisplayFailsAtSdlInitNamingTheDisplay)
     GLContext gl(64, 64);
     EXPECT_FALSE(gl.ok());
     EXPECT_EQ(std::string(gl.error()).rfind("SDL_Init failed on X display :64999: ", 0), 0u) << gl.error();
+}
+
+// The picture tests compare with references that Mesa's software rasteriser
+// drew: the gl tests must draw with it too, never with a desktop's GL driver.
+TEST(TestDisplays, TestsDrawWithMesasLlvmpipe)
+{
+    GLContext gl(64, 64);
+    ASSERT_TRUE(gl.ok()) << gl.error();
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    EXPECT_NE(renderer.find("llvmpipe"), std::string::npos) << renderer;
+}
+
+// scripts/with-xvfb, which make test runs the tests under, gives them a
+// screen of their own even where DISPLAY names another (here one that nobody
+// serves): the test above, run again under it, reaches its llvmpipe.
+TEST(TestDisplays, TheTestScriptDrawsOnAPrivateScreenWhateverDisplayNames)
+{
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    int status = -1;
+    const std::string output = runCommand("DISPLAY=:64999 " MORVELUND_SOURCE_DIR "/scripts/with-xvfb '" + self +
+                                              "' --gtest_filter=TestDisplays.TestsDrawWithMesasLlvmpipe 2>&1",
+                                          &status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
 }
 
 // A server that resets when its last client leaves forgets everything (the
