@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/MathUtil.h"
 
@@ -23,6 +25,23 @@ void set_window_dimension(int displayWidth, int displayHeight)
         SCREEN_WIDTH = 1024;
         SCREEN_HEIGHT = 576;
     }
+}
+
+void request_x11_video_driver()
+{
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+}
+
+bool x11_video_driver_requested()
+{
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver == nullptr || *driver == '\0' || std::strcmp(driver, "x11") == 0;
+}
+
+std::string x_display_name()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr ? display : "(unset)";
 }
 
 const char* get_timestamp_string_at(unsigned ticks)

@@ -5,12 +5,25 @@
 
 #include <glm/glm.hpp>
 
+#include <string>
+
 // The window size in pixels, chosen once at start-up by set_window_dimension.
 extern int SCREEN_WIDTH;
 extern int SCREEN_HEIGHT;
 
 // Picks 1920x1080, 1280x720 or 1024x576: the largest that fits the display.
 void set_window_dimension(int displayWidth, int displayHeight);
+
+// Asks SDL for its X11 video driver; a user's own SDL_VIDEODRIVER still wins.
+// GLEW loads GL through GLX, which only X11 windows give, and left to choose
+// SDL quietly falls back to an offscreen driver when the X display cannot be
+// reached, so that the lost display shows up only as a puzzling glewInit
+// failure. Call before SDL_Init.
+void request_x11_video_driver();
+// True unless SDL_VIDEODRIVER names a driver other than X11.
+bool x11_video_driver_requested();
+// The X display the X11 driver opens: DISPLAY's value, or "(unset)".
+std::string x_display_name();
 
 // Time since start as "MMM:SS:mmm". Points into one static buffer that the
 // next call overwrites.

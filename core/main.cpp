@@ -24,10 +24,24 @@ const char* const PACKAGE_PATH = "data.mv2";
 SDL_Window* gWindow = nullptr;
 SDL_GLContext gContext = nullptr;
 
+// " (X display :0<what>)" when SDL draws through X11, for the errors of a
+// display that could not be opened or could not make the window.
+std::string xDisplayNote(const char* what)
+{
+    if (!x11_video_driver_requested())
+        return "";
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        return " (DISPLAY is not set)";
+    return std::string(" (X display ") + display + what + ")";
+}
+
 bool init()
 {
+    request_x11_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        log_error("SDL could not initialize! SDL Error: %s", SDL_GetError());
+        log_error("SDL could not initialize! SDL Error: %s%s", SDL_GetError(),
+                  xDisplayNote(" could not be opened").c_str());
         return false;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -52,7 +66,7 @@ bool init()
     gWindow = SDL_CreateWindow("Morvelund 2", x, y, SCREEN_WIDTH, SCREEN_HEIGHT,
                                SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (gWindow == nullptr) {
-        log_error("Window could not be created! SDL Error: %s", SDL_GetError());
+        log_error("Window could not be created! SDL Error: %s%s", SDL_GetError(), xDisplayNote("").c_str());
         return false;
     }
     gContext = SDL_GL_CreateContext(gWindow);

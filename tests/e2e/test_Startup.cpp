@@ -20,9 +20,10 @@ protected:
             dir.write(path, "contents of " + path);
     }
 
-    int runGame(const std::vector<std::string>& args, std::string* output = nullptr)
+    int runGame(const std::vector<std::string>& args, std::string* output = nullptr,
+                const GameProcess::Environment& env = {})
     {
-        GameProcess game(dir.path(), args);
+        GameProcess game(dir.path(), args, env);
         const int status = game.waitForExit(120000);
         if (output != nullptr)
             *output = game.output();
@@ -104,6 +105,22 @@ TEST_F(StandInAssets, ANormalStartBuildsAMissingPackageAndOpensTheWindowWithoutC
     ASSERT_TRUE(game.waitForLine("Creating 1920x1080 window @ ")) << game.output();
     EXPECT_EQ(game.output().find("Data file exists"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.file("data.mv2")));
+}
+
+// Left to itself SDL would fall back to a driver without X, "create" a
+// window there, and the game would end on a puzzling glewInit error.
+TEST_F(StandInAssets, AnUnreachableDisplayEndsTheStartNamingTheDisplay)
+{
+    std::string output;
+    EXPECT_EQ(runGame({}, &output, {{"DISPLAY", ":64998"}}), 1);
+    const size_t error = output.find("  [ERROR] [");
+    ASSERT_NE(error, std::string::npos) << output;
+    const std::string line = output.substr(error, output.find('\n', error) - error);
+    EXPECT_NE(line.find("SDL could not initialize! SDL Error: "), std::string::npos) << line;
+    EXPECT_NE(line.find("X display :64998 could not be opened"), std::string::npos) << line;
+    EXPECT_EQ(output.find("window"), std::string::npos) << output;
+    EXPECT_EQ(output.find("GLEW"), std::string::npos) << output;
+    EXPECT_NE(output.find("Failed to initialize!"), std::string::npos) << output;
 }
 
 TEST_F(StandInAssets, ExtraArgumentsStartTheGameNormally)

@@ -2,31 +2,13 @@
 
 #include <GL/glew.h>
 
-#include <cstdlib>
-
 #include "core/Util.h"
-
-namespace {
-
-// GLEW loads the GL entry points through GLX, so only SDL's X11 driver gives
-// a context it can use. Left to choose, SDL quietly falls back to its
-// offscreen EGL driver when the X display cannot be reached, and the lost
-// display then shows up only as a puzzling glewInit failure.
-const char* const VIDEO_DRIVER = "x11";
-
-std::string displayName()
-{
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr ? display : "(unset)";
-}
-
-} // namespace
 
 GLContext::GLContext(int width, int height)
 {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, VIDEO_DRIVER);
+    request_x11_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        failure = "SDL_Init failed on X display " + displayName() + ": " + SDL_GetError();
+        failure = "SDL_Init failed on X display " + x_display_name() + ": " + SDL_GetError();
         return;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
