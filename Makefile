@@ -30,7 +30,8 @@ bench: build
 
 # The picture test's references: every fixed scene drawn by the code as it is
 # at this commit, at every kept window size or only at SIZES (e.g.
-# SIZES=1280x720), into tests/fixtures/pictures.
+# SIZES=1280x720), into tests/fixtures/pictures, by llvmpipe on a private
+# Xvfb screen as the picture test draws.
 reference-pictures: build
 	cd $(BUILD)/data && $(CURDIR)/scripts/with-xvfb $(abspath $(BUILD))/tools/scenes/scenepictures \
 		$(CURDIR)/tests/fixtures/pictures $(SIZES)
