@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 
+#include "Loudness.h"
 #include "audio/GameSound.h"
 #include "support/TempDir.h"
-#include "support/TestPackage.h"
 
 namespace {
 
@@ -31,18 +29,6 @@ void put_u32(std::string& out, uint32_t value)
     put_u16(out, static_cast<uint16_t>(value >> 16));
 }
 
-uint32_t get_u32(const std::string& bytes, size_t offset)
-{
-    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])); };
-    return byte(0) | (byte(1) << 8) | (byte(2) << 16) | (byte(3) << 24);
-}
-
-uint16_t get_u16(const std::string& bytes, size_t offset)
-{
-    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[offset]) |
-                                 (static_cast<unsigned char>(bytes[offset + 1]) << 8));
-}
-
 TempDir* recordingDir()
 {
     static TempDir dir;
@@ -52,16 +38,6 @@ TempDir* recordingDir()
 std::string recordingFolder()
 {
     return recordingDir()->file("recordings");
-}
-
-// Reads the samples of a 16-bit data chunk, cut to the bytes present: the
-// size field is only finished when the device closes.
-void read_samples(const std::string& bytes, size_t offset, uint32_t chunkSize, Recording& out)
-{
-    const size_t end = std::min(bytes.size(), offset + chunkSize);
-    const size_t frameBytes = 2u * out.channels;
-    for (size_t at = offset; at + frameBytes <= end; at += frameBytes)
-        out.samples.push_back(static_cast<int16_t>(get_u16(bytes, at)));
 }
 
 } // namespace
@@ -178,27 +154,16 @@ std::string WaveBackend::outputPath()
 
 Recording WaveBackend::recording()
 {
-    const std::string bytes = readFileBytes(outputPath());
+    const WavSamples wav = WavSamples::read(outputPath());
     Recording out;
-    EXPECT_GE(bytes.size(), 12u) << "no recording at " << outputPath();
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
-        ADD_FAILURE() << "the recording is not a WAV file";
+    EXPECT_TRUE(wav.ok) << "no recording at " << outputPath() << ": " << wav.error;
+    EXPECT_FALSE(wav.floatSamples) << "record with sample-type = int16";
+    if (!wav.ok)
         return out;
-    }
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const uint32_t size = get_u32(bytes, at + 4);
-        if (id == "fmt " && at + 24 <= bytes.size()) {
-            out.channels = get_u16(bytes, at + 10);
-            out.rate = get_u32(bytes, at + 12);
-            EXPECT_EQ(get_u16(bytes, at + 22), 16) << "record with sample-type = int16";
-        } else if (id == "data") {
-            read_samples(bytes, at + 8, size, out);
-            break;
-        }
-        at += 8 + size + (size & 1);
-    }
-    EXPECT_GT(out.rate, 0u) << "the recording has no format chunk";
+    out.channels = static_cast<uint16_t>(wav.channels);
+    out.rate = wav.rate;
+    for (size_t at = 0; at < wav.samples.size(); at += wav.channels)
+        out.samples.push_back(static_cast<int16_t>(std::lround(wav.samples[at] * 32768.0f)));
     return out;
 }
 

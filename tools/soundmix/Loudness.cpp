@@ -72,9 +72,9 @@ std::vector<float> readSamples(const std::string& bytes, size_t at, uint32_t siz
     return samples;
 }
 
-Loudness failure(const std::string& why)
+WavSamples unreadable(const std::string& why)
 {
-    Loudness out;
+    WavSamples out;
     out.error = why;
     return out;
 }
@@ -102,46 +102,60 @@ bool measureR128(const std::vector<float>& samples, Loudness& out)
 
 } // namespace
 
-Loudness Loudness::ofWavFile(const std::string& path)
+WavSamples WavSamples::read(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        return failure("not a WAV file: " + path);
+        return unreadable("not a WAV file: " + path);
 
     Format format;
-    std::vector<float> samples;
+    WavSamples out;
     for (size_t at = 12; at + 8 <= bytes.size();) {
         const uint32_t size = u32(bytes, at + 4);
         if (bytes.compare(at, 4, "fmt ") == 0 && !readFormat(bytes, at + 8, std::min<size_t>(size, bytes.size() - at - 8), format))
-            return failure("a short format chunk");
+            return unreadable("a short format chunk");
         if (bytes.compare(at, 4, "data") == 0) {
-            samples = readSamples(bytes, at + 8, size, format);
+            out.samples = readSamples(bytes, at + 8, size, format);
             break;
         }
         at += 8 + static_cast<size_t>(size) + (size & 1);
     }
     const bool int16 = format.tag == FORMAT_PCM && format.bits == 16;
-    const bool float32 = format.tag == FORMAT_FLOAT && format.bits == 32;
-    if (!int16 && !float32)
-        return failure("neither 16-bit integer nor 32-bit float samples");
-    if (format.channels == 0 || format.rate == 0 || samples.empty())
-        return failure("no samples");
-
-    Loudness out;
+    out.floatSamples = format.tag == FORMAT_FLOAT && format.bits == 32;
+    if (!int16 && !out.floatSamples)
+        return unreadable("neither 16-bit integer nor 32-bit float samples");
+    if (format.channels == 0 || format.rate == 0)
+        return unreadable("no channels or no rate");
     out.channels = format.channels;
     out.rate = format.rate;
-    out.floatSamples = float32;
-    out.seconds = static_cast<double>(samples.size() / out.channels) / out.rate;
-    const float fullScale = float32 ? 1.0f : 32767.0f / 32768.0f;
-    for (float sample : samples) {
+    out.ok = true;
+    return out;
+}
+
+Loudness Loudness::ofWavFile(const std::string& path)
+{
+    const WavSamples wav = WavSamples::read(path);
+    Loudness out;
+    if (!wav.ok || wav.samples.empty()) {
+        out.error = wav.ok ? "no samples" : wav.error;
+        return out;
+    }
+    out.channels = wav.channels;
+    out.rate = wav.rate;
+    out.floatSamples = wav.floatSamples;
+    out.seconds = static_cast<double>(wav.samples.size() / out.channels) / out.rate;
+    const float fullScale = wav.floatSamples ? 1.0f : 32767.0f / 32768.0f;
+    for (float sample : wav.samples) {
         const float size = std::fabs(sample);
         out.samplePeak = std::max(out.samplePeak, static_cast<double>(size));
         out.fullScaleSamples += size >= fullScale ? 1 : 0;
         out.pastFullScaleSamples += size > 1.0f ? 1 : 0;
     }
-    if (!measureR128(samples, out))
-        return failure("libebur128 could not measure it");
+    if (!measureR128(wav.samples, out)) {
+        out.error = "libebur128 could not measure it";
+        return out;
+    }
     out.ok = true;
     return out;
 }

@@ -2,12 +2,29 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
+
+// The samples of a WAV file as openal-soft's wave backend writes it: 16-bit
+// integer or 32-bit float, any number of channels, plain or extensible
+// format. A recording whose device is still open has an unfinished data
+// size; it is read to the end of the file.
+struct WavSamples {
+    bool ok = false;
+    // Why the file could not be read, when !ok.
+    std::string error;
+    unsigned channels = 0;
+    unsigned rate = 0;
+    bool floatSamples = false;
+    // Fractions of full scale, channels interleaved.
+    std::vector<float> samples;
+
+    static WavSamples read(const std::string& path);
+};
 
 // How loud a recording of the game's output is, in the terms a mix is judged
 // by: EBU R128 integrated loudness (libebur128), the highest sample and the
 // highest true (inter-sample) peak, and how many samples touch or pass full
-// scale. Reads what openal-soft's wave backend writes: 16-bit integer or
-// 32-bit float samples, any number of channels, plain or extensible format.
+// scale. Reads what WavSamples reads.
 struct Loudness {
     bool ok = false;
     // Why the file could not be measured, when !ok.
