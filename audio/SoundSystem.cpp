@@ -1,5 +1,7 @@
 #include "audio/SoundSystem.h"
 
+#include <AL/alext.h>
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -26,6 +28,17 @@ const char* error_name(int code, const char* const names[], const char* unknown)
 {
     const int index = code - FIRST_ERROR_CODE;
     return index >= 0 && index < ERROR_NAME_COUNT ? names[index] : unknown;
+}
+
+// Every sound plays at full gain, so the music and eight effects peaking
+// together sum past full scale; openal-soft's output limiter holds such a
+// pile-up at full scale instead of letting it clip. Before 1.24 openal-soft
+// turned it on by default; 1.24 leaves it off for float output unless the
+// program asks. A user's own "output-limiter" setting still has the last word.
+const ALCint* contextAttributes(ALCdevice* device)
+{
+    static const ALCint LIMITER_ON[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+    return alcIsExtensionPresent(device, "ALC_SOFT_output_limiter") == ALC_TRUE ? LIMITER_ON : nullptr;
 }
 
 } // namespace
@@ -72,7 +85,7 @@ bool SoundSystem::openDevice()
         log_error("Failed to create ALC device");
         return false;
     }
-    context = alcCreateContext(device, nullptr);
+    context = alcCreateContext(device, contextAttributes(device));
     checkALCError();
     const bool current = context != nullptr && alcMakeContextCurrent(context) == ALC_TRUE;
     checkALCError();

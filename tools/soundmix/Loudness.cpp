@@ -109,24 +109,31 @@ WavSamples WavSamples::read(const std::string& path)
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
         return unreadable("not a WAV file: " + path);
 
+    // The format is checked before a sample is read: the samples' width
+    // comes from it.
     Format format;
-    WavSamples out;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
+    size_t dataAt = 0;
+    uint32_t dataSize = 0;
+    for (size_t at = 12; at + 8 <= bytes.size() && dataAt == 0;) {
         const uint32_t size = u32(bytes, at + 4);
         if (bytes.compare(at, 4, "fmt ") == 0 && !readFormat(bytes, at + 8, std::min<size_t>(size, bytes.size() - at - 8), format))
             return unreadable("a short format chunk");
         if (bytes.compare(at, 4, "data") == 0) {
-            out.samples = readSamples(bytes, at + 8, size, format);
-            break;
+            dataAt = at + 8;
+            dataSize = size;
         }
         at += 8 + static_cast<size_t>(size) + (size & 1);
     }
+    WavSamples out;
     const bool int16 = format.tag == FORMAT_PCM && format.bits == 16;
     out.floatSamples = format.tag == FORMAT_FLOAT && format.bits == 32;
     if (!int16 && !out.floatSamples)
-        return unreadable("neither 16-bit integer nor 32-bit float samples");
+        return unreadable("no format chunk before the samples, or neither 16-bit integer nor 32-bit float samples");
     if (format.channels == 0 || format.rate == 0)
         return unreadable("no channels or no rate");
+    if (dataAt == 0)
+        return unreadable("no data chunk");
+    out.samples = readSamples(bytes, dataAt, dataSize, format);
     out.channels = format.channels;
     out.rate = format.rate;
     out.ok = true;
@@ -146,8 +153,12 @@ Loudness Loudness::ofWavFile(const std::string& path)
     out.floatSamples = wav.floatSamples;
     out.seconds = static_cast<double>(wav.samples.size() / out.channels) / out.rate;
     const float fullScale = wav.floatSamples ? 1.0f : 32767.0f / 32768.0f;
-    for (float sample : wav.samples) {
-        const float size = std::fabs(sample);
+    std::vector<size_t> runs(out.channels, 0);
+    for (size_t i = 0; i < wav.samples.size(); ++i) {
+        const float size = std::fabs(wav.samples[i]);
+        size_t& run = runs[i % out.channels];
+        run = size >= fullScale ? run + 1 : 0;
+        out.longestFullScaleRun = std::max(out.longestFullScaleRun, run);
         out.samplePeak = std::max(out.samplePeak, static_cast<double>(size));
         out.fullScaleSamples += size >= fullScale ? 1 : 0;
         out.pastFullScaleSamples += size > 1.0f ? 1 : 0;

@@ -42,6 +42,10 @@ struct Loudness {
     size_t fullScaleSamples = 0;
     // Samples beyond full scale; only float output can hold them.
     size_t pastFullScaleSamples = 0;
+    // The most samples in a row, in one channel, at full scale or beyond.
+    // Clipping flattens a waveform's tops into long runs there, in either
+    // sample type; a limiter touches full scale for a sample or two at most.
+    size_t longestFullScaleRun = 0;
 
     static Loudness ofWavFile(const std::string& path);
 };

@@ -113,9 +113,10 @@ int measure(int count, char** paths)
             continue;
         }
         std::printf("%s: %.1f LUFS integrated, sample peak %.1f dBFS, true peak %.1f dBTP, %zu samples at full scale, "
-                    "%zu past it (%.1f s, %u channels, %s)\n",
+                    "%zu past it, at most %zu in a row (%.1f s, %u channels, %s)\n",
                     paths[i], loudness.integratedLufs, decibels(loudness.samplePeak), decibels(loudness.truePeak),
-                    loudness.fullScaleSamples, loudness.pastFullScaleSamples, loudness.seconds, loudness.channels,
+                    loudness.fullScaleSamples, loudness.pastFullScaleSamples, loudness.longestFullScaleRun,
+                    loudness.seconds, loudness.channels,
                     loudness.floatSamples ? "float" : "16-bit");
     }
     return status;
