@@ -50,13 +50,15 @@ std::string expectedPrevious(const std::string& name)
     return floor == 1 ? xmlOf(0, 0) : xmlOf(dungeon, floor - 1);
 }
 
-const LevelSource& level(const std::string& name)
+// Each level is read once for all the tests. A pointer, not a reference:
+// GCC 14 warns that a reference returned for a temporary name may dangle.
+const LevelSource* level(const std::string& name)
 {
     static std::map<std::string, LevelSource> cache;
     auto it = cache.find(name);
     if (it == cache.end())
         it = cache.emplace(name, readLevelSource(name)).first;
-    return it->second;
+    return &it->second;
 }
 
 std::string describe(char symbol, glm::vec2 at)
@@ -79,7 +81,7 @@ std::vector<std::pair<char, glm::vec2>> markers(const LevelSource& source, const
 class EveryLevel : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override { ASSERT_EQ(source().error, ""); }
-    const LevelSource& source() const { return level(GetParam()); }
+    const LevelSource& source() const { return *level(GetParam()); }
 };
 
 TEST_P(EveryLevel, NamesOnlyPackagedFilesAndItsOwnBitmap)
@@ -206,7 +208,7 @@ TEST(Dungeons, EnemyCountsStayBetween20And40AndGrowFromDungeonToDungeon)
         int most = 0;
         for (int floor = 1; floor <= 3; ++floor) {
             const std::string name = "level" + std::to_string(dungeon) + "_" + std::to_string(floor);
-            const LevelSource& s = level(name);
+            const LevelSource& s = *level(name);
             const int enemies = s.count(ENEMIES);
             EXPECT_GE(enemies, 20) << name;
             EXPECT_LE(enemies, 40) << name;
@@ -223,7 +225,7 @@ TEST(Dungeons, EnemyCountsStayBetween20And40AndGrowFromDungeonToDungeon)
 
 TEST(Dungeons, TownHasTownsfolkOfBothKindsAndNoEnemies)
 {
-    const LevelSource& town = level("level0");
+    const LevelSource& town = *level("level0");
     EXPECT_EQ(town.count(std::string(ENEMIES) + BOSSES), 0);
     EXPECT_GE(town.count(TOWNSFOLK), 6);
     EXPECT_LE(town.count(TOWNSFOLK), 12);
@@ -234,7 +236,7 @@ TEST(Dungeons, TownHasTownsfolkOfBothKindsAndNoEnemies)
 TEST(Dungeons, EachBossWaitsAloneOnItsDungeonsLastFloor)
 {
     for (const std::string& name : levelNames()) {
-        const LevelSource& s = level(name);
+        const LevelSource& s = *level(name);
         for (int kind = 0; kind < 3; ++kind) {
             const bool home = dungeonOf(name) == kind + 1 && floorOf(name) == 3;
             EXPECT_EQ(s.count(std::string(1, BOSSES[kind])), home ? 1 : 0) << name << " '" << BOSSES[kind] << "'";
@@ -252,7 +254,7 @@ TEST(Dungeons, SummoningBossesCallTheirMinionToOpenFloorInTheBossRoom)
 {
     const glm::vec2 summonPoint(45.0f, 20.0f);
     for (const auto& [name, boss] : {std::make_pair("level1_3", 'R'), std::make_pair("level3_3", 'F')}) {
-        const LevelSource& s = level(name);
+        const LevelSource& s = *level(name);
         ASSERT_EQ(s.count(std::string(1, boss)), 1) << name;
         const glm::vec2 bossAt = s.find(boss).at(0);
         EXPECT_EQ(s.map.at(45, 20), '.') << name;
@@ -269,11 +271,11 @@ TEST(Dungeons, EachDungeonHasItsOwnSurfacesAndBossFloorsTheirOwnMusic)
     std::set<std::string> surfaces;
     for (int dungeon = 0; dungeon <= 3; ++dungeon) {
         const int floors = dungeon == 0 ? 1 : 3;
-        const LevelSource& first = level(dungeon == 0 ? "level0" : "level" + std::to_string(dungeon) + "_1");
+        const LevelSource& first = *level(dungeon == 0 ? "level0" : "level" + std::to_string(dungeon) + "_1");
         EXPECT_TRUE(surfaces.insert(first.textures.at("ground")).second) << first.name;
         EXPECT_TRUE(surfaces.insert(first.textures.at("wall")).second) << first.name;
         for (int floor = 1; floor <= floors; ++floor) {
-            const LevelSource& s = level(dungeon == 0 ? "level0" : "level" + std::to_string(dungeon) + "_" +
+            const LevelSource& s = *level(dungeon == 0 ? "level0" : "level" + std::to_string(dungeon) + "_" +
                                                                       std::to_string(floor));
             EXPECT_EQ(s.textures, first.textures) << s.name;
             const std::string background = s.sounds.at("background");
@@ -281,8 +283,8 @@ TEST(Dungeons, EachDungeonHasItsOwnSurfacesAndBossFloorsTheirOwnMusic)
             EXPECT_EQ(bossMusic, floor == 3) << s.name << " plays " << background;
         }
     }
-    EXPECT_EQ(level("level0").sounds.at("background"), "sounds/town_background.wav");
-    EXPECT_NE(level("level1_1").sounds.at("background"), level("level2_1").sounds.at("background"));
+    EXPECT_EQ(level("level0")->sounds.at("background"), "sounds/town_background.wav");
+    EXPECT_NE(level("level1_1")->sounds.at("background"), level("level2_1")->sounds.at("background"));
 }
 
 } // namespace
