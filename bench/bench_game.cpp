@@ -353,6 +353,7 @@ private:
 // and the GL state the frame loop sets before its first frame.
 SDL_Window* openWindow()
 {
+    request_x11_video_driver();
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return nullptr;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);

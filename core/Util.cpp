@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <signal.h>
+#include <strings.h>
 
 #include <cmath>
 #include <cstdio>
@@ -27,15 +28,14 @@ void set_window_dimension(int displayWidth, int displayHeight)
     }
 }
 
-void request_x11_video_driver()
+std::string request_x11_video_driver()
 {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-}
-
-bool x11_video_driver_requested()
-{
+    // An ordinary hint would lose to the environment variable.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver == nullptr || *driver == '\0' || std::strcmp(driver, "x11") == 0;
+    if (driver == nullptr || *driver == '\0' || strcasecmp(driver, "x11") == 0)
+        return "";
+    return driver;
 }
 
 std::string x_display_name()

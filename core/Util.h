@@ -14,14 +14,14 @@ extern int SCREEN_HEIGHT;
 // Picks 1920x1080, 1280x720 or 1024x576: the largest that fits the display.
 void set_window_dimension(int displayWidth, int displayHeight);
 
-// Asks SDL for its X11 video driver; a user's own SDL_VIDEODRIVER still wins.
-// GLEW loads GL through GLX, which only X11 windows give, and left to choose
-// SDL quietly falls back to an offscreen driver when the X display cannot be
-// reached, so that the lost display shows up only as a puzzling glewInit
-// failure. Call before SDL_Init.
-void request_x11_video_driver();
-// True unless SDL_VIDEODRIVER names a driver other than X11.
-bool x11_video_driver_requested();
+// Makes SDL use its X11 video driver, whatever SDL_VIDEODRIVER says. GLEW
+// loads GL through GLX, which only X11 windows give (XWayland's on a Wayland
+// desktop): a Wayland window's context is EGL's, which GLEW cannot load.
+// Left to choose, SDL also quietly falls back to an offscreen driver when the
+// X display cannot be reached, and the lost display would show up only as a
+// puzzling glewInit failure. Call before SDL_Init. Returns the driver
+// SDL_VIDEODRIVER named that is now ignored, or "" when it named none or X11.
+std::string request_x11_video_driver();
 // The X display the X11 driver opens: DISPLAY's value, or "(unset)".
 std::string x_display_name();
 

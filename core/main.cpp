@@ -24,12 +24,10 @@ const char* const PACKAGE_PATH = "data.mv2";
 SDL_Window* gWindow = nullptr;
 SDL_GLContext gContext = nullptr;
 
-// " (X display :0<what>)" when SDL draws through X11, for the errors of a
-// display that could not be opened or could not make the window.
+// " (X display :0<what>)", for the errors of a display that could not be
+// opened or could not make the window.
 std::string xDisplayNote(const char* what)
 {
-    if (!x11_video_driver_requested())
-        return "";
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0')
         return " (DISPLAY is not set)";
@@ -38,7 +36,10 @@ std::string xDisplayNote(const char* what)
 
 bool init()
 {
-    request_x11_video_driver();
+    const std::string ignoredDriver = request_x11_video_driver();
+    if (!ignoredDriver.empty())
+        log_warning("SDL_VIDEODRIVER=%s is ignored: the game draws through GLX, which only SDL's x11 driver gives",
+                    ignoredDriver.c_str());
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         log_error("SDL could not initialize! SDL Error: %s%s", SDL_GetError(),
                   xDisplayNote(" could not be opened").c_str());
