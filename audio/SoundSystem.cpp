@@ -32,9 +32,9 @@ const char* error_name(int code, const char* const names[], const char* unknown)
 
 // Every sound plays at full gain, so the music and eight effects peaking
 // together sum past full scale; openal-soft's output limiter holds such a
-// pile-up at full scale instead of letting it clip. Before 1.24 openal-soft
-// turned it on by default; 1.24 leaves it off for float output unless the
-// program asks. A user's own "output-limiter" setting still has the last word.
+// pile-up at full scale instead of letting it clip. openal-soft 1.19 turns
+// it on by default; 1.24 leaves it off for float output unless the program
+// asks, and then the request outweighs the user's "output-limiter" setting.
 const ALCint* contextAttributes(ALCdevice* device)
 {
     static const ALCint LIMITER_ON[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};

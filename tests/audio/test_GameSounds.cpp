@@ -126,12 +126,12 @@ TEST_P(MixLoudness, MusicAndFightsPlayAtTheirLoudnessAndOnlyAPileUpReachesFullSc
 
     // Eight peaks on one instant sum far past full scale; the output limiter
     // the sound system asks for holds them at it. Clipped, a pile-up's tops
-    // lie flat at full scale (16-bit) or beyond it (float) for several
-    // samples in a row, and float output goes up to twice full scale; held,
-    // they touch full scale for a single sample, perhaps a float step over.
+    // lie at full scale (16-bit) or beyond it (float) for eight samples in a
+    // row, and float output reaches twice full scale; held, they touch full
+    // scale for a sample or two, perhaps a float step over.
     const Loudness pileUp = measure("pileup");
     EXPECT_GT(pileUp.samplePeak, 0.9) << "no pile-up to hold: " << log;
-    EXPECT_LE(pileUp.longestFullScaleRun, 2u) << "clipped: " << log;
+    EXPECT_LE(pileUp.longestFullScaleRun, 4u) << "clipped: " << log;
     EXPECT_LT(pileUp.samplePeak, 1.001) << "past full scale: " << log;
 }
 
