@@ -137,7 +137,7 @@ TEST_P(MixLoudness, MusicAndFightsPlayAtTheirLoudnessAndOnlyAPileUpReachesFullSc
 
 // A damaged recording is refused, where reading samples before knowing their
 // width once looped for ever.
-TEST(MixLoudness, TheMeterRefusesARecordingWhoseSamplesComeBeforeTheirFormat)
+TEST(LoudnessMeter, RefusesARecordingWhoseSamplesComeBeforeTheirFormat)
 {
     TempDir dir;
     const std::string canonical = wavBytes(tone(0.1));

@@ -148,19 +148,18 @@ Loudness Loudness::ofWavFile(const std::string& path)
         out.error = wav.ok ? "no samples" : wav.error;
         return out;
     }
-    out.channels = wav.channels;
-    out.rate = wav.rate;
-    out.floatSamples = wav.floatSamples;
+    static_cast<WavFormat&>(out) = wav;
     out.seconds = static_cast<double>(wav.samples.size() / out.channels) / out.rate;
     const float fullScale = wav.floatSamples ? 1.0f : 32767.0f / 32768.0f;
     std::vector<size_t> runs(out.channels, 0);
     for (size_t i = 0; i < wav.samples.size(); ++i) {
         const float size = std::fabs(wav.samples[i]);
+        const bool atFullScale = size >= fullScale;
         size_t& run = runs[i % out.channels];
-        run = size >= fullScale ? run + 1 : 0;
+        run = atFullScale ? run + 1 : 0;
         out.longestFullScaleRun = std::max(out.longestFullScaleRun, run);
         out.samplePeak = std::max(out.samplePeak, static_cast<double>(size));
-        out.fullScaleSamples += size >= fullScale ? 1 : 0;
+        out.fullScaleSamples += atFullScale ? 1 : 0;
         out.pastFullScaleSamples += size > 1.0f ? 1 : 0;
     }
     if (!measureR128(wav.samples, out)) {

@@ -4,17 +4,22 @@
 #include <string>
 #include <vector>
 
+// The sample format of a recording, as its WAV file gives it.
+struct WavFormat {
+    unsigned channels = 0;
+    unsigned rate = 0;
+    // 32-bit float samples; 16-bit integer ones otherwise.
+    bool floatSamples = false;
+};
+
 // The samples of a WAV file as openal-soft's wave backend writes it: 16-bit
 // integer or 32-bit float, any number of channels, plain or extensible
 // format. A recording whose device is still open has an unfinished data
 // size; it is read to the end of the file.
-struct WavSamples {
+struct WavSamples : WavFormat {
     bool ok = false;
     // Why the file could not be read, when !ok.
     std::string error;
-    unsigned channels = 0;
-    unsigned rate = 0;
-    bool floatSamples = false;
     // Fractions of full scale, channels interleaved.
     std::vector<float> samples;
 
@@ -25,13 +30,10 @@ struct WavSamples {
 // by: EBU R128 integrated loudness (libebur128), the highest sample and the
 // highest true (inter-sample) peak, and how many samples touch or pass full
 // scale. Reads what WavSamples reads.
-struct Loudness {
+struct Loudness : WavFormat {
     bool ok = false;
     // Why the file could not be measured, when !ok.
     std::string error;
-    unsigned channels = 0;
-    unsigned rate = 0;
-    bool floatSamples = false;
     double seconds = 0.0;
     // LUFS; minus infinity for silence.
     double integratedLufs = 0.0;
