@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/AssetList.h"
+#include "core/DesktopWindow.h"
 #include "core/FileReader.h"
 #include "core/Log.h"
 #include "core/PackageManager.h"
@@ -24,14 +25,40 @@ const char* const PACKAGE_PATH = "data.mv2";
 SDL_Window* gWindow = nullptr;
 SDL_GLContext gContext = nullptr;
 
+bool isSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
 // " (X display :0<what>)", for the errors of a display that could not be
 // opened or could not make the window.
 std::string xDisplayNote(const char* what)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0')
+    if (!isSet("DISPLAY")) {
+        // A Wayland session without XWayland offers no X display at all.
+        if (isSet("WAYLAND_DISPLAY"))
+            return " (DISPLAY is not set: on a Wayland desktop the game needs XWayland)";
         return " (DISPLAY is not set)";
-    return std::string(" (X display ") + display + what + ")";
+    }
+    return std::string(" (X display ") + std::getenv("DISPLAY") + what + ")";
+}
+
+// Once the window manager has framed the window, a framed window taller or
+// wider than the desktop's work area steps down to the largest size that
+// fits, centred in the work area, before the GL context is made for it.
+void fitFramedWindow(const SDL_Rect& workArea)
+{
+    WindowFrame frame;
+    if (!wait_for_window_frame(gWindow, &frame) || !step_down_to_fit(workArea, frame))
+        return;
+    const SDL_Point at = centred_in_work_area(workArea, frame);
+    SDL_SetWindowSize(gWindow, SCREEN_WIDTH, SCREEN_HEIGHT);
+    SDL_SetWindowPosition(gWindow, at.x, at.y);
+    log_info("Window stepped down to %dx%d to fit the work area %dx%d at %d,%d with its frame "
+             "(left %d, right %d, top %d, bottom %d)",
+             SCREEN_WIDTH, SCREEN_HEIGHT, workArea.w, workArea.h, workArea.x, workArea.y, frame.left, frame.right,
+             frame.top, frame.bottom);
 }
 
 bool init()
@@ -58,7 +85,9 @@ bool init()
         log_error("Failed to get display mode");
         return false;
     }
-    set_window_dimension(mode.w, mode.h);
+    // Panels left out; on a bare X server the work area is the whole display.
+    const SDL_Rect workArea = desktop_work_area(mode);
+    set_window_dimension(workArea.w, workArea.h);
     log_info("Creating %dx%d window @ %d Hz", SCREEN_WIDTH, SCREEN_HEIGHT, mode.refresh_rate);
 
     // Centred on the first display; never full screen, never resizable.
@@ -70,6 +99,7 @@ bool init()
         log_error("Window could not be created! SDL Error: %s%s", SDL_GetError(), xDisplayNote("").c_str());
         return false;
     }
+    fitFramedWindow(workArea);
     gContext = SDL_GL_CreateContext(gWindow);
     if (gContext == nullptr) {
         log_error("OpenGL context could not be created! SDL Error: %s", SDL_GetError());

@@ -1,6 +1,8 @@
-// A display smaller than 1920 x 1080 gets a smaller window. There the map
-// still takes the hero everywhere from where its picture draws the places,
-// and the HUD's numbers stay whole and clear of the bars under them.
+// A display smaller than 1920 x 1080 gets a smaller window, and so does a
+// desktop whose window manager and panel leave less room than that. In a
+// smaller window the map still takes the hero everywhere from where its
+// picture draws the places, and the HUD's numbers stay whole and clear of
+// the bars under them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -144,4 +146,55 @@ TEST_P(SmallWindow, TheMapTakesTheHeroToEachPlaceWhereItIsDrawnAndTheNumbersStay
 INSTANTIATE_TEST_SUITE_P(Sizes, SmallWindow, ::testing::Values(WindowSize{1280, 720}, WindowSize{1024, 576}),
                          [](const ::testing::TestParamInfo<WindowSize>& info) {
                              return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });
+
+namespace {
+
+struct DesktopCase {
+    int screenWidth, screenHeight;
+    int windowWidth, windowHeight;
+};
+
+class OnADesktop : public ::testing::TestWithParam<DesktopCase> {};
+
+} // namespace
+
+// A window manager frames the window and a panel keeps a strip of the
+// screen: the game's whole window lies inside what is left, at the largest
+// of its sizes that fits there with its frame.
+TEST_P(OnADesktop, TheWholeWindowLiesInsideTheWorkAreaAtTheLargestSizeThatFits)
+{
+    const DesktopCase& c = GetParam();
+    PrivateXServer screen(c.screenWidth, c.screenHeight, true);
+    if (screen.display().empty())
+        GTEST_SKIP() << "no private desktop could be started (Xvfb, openbox or tint2 missing?)";
+    GameSession session(SessionOptions{"", {}, screen.display()});
+    ASSERT_TRUE(session.start()) << session.failure();
+    const XDriver& window = session.x();
+    EXPECT_EQ(window.windowWidth(), c.windowWidth);
+    EXPECT_EQ(window.windowHeight(), c.windowHeight);
+
+    const ScreenRect area = screen.workArea();
+    EXPECT_GE(window.windowLeft(), area.x);
+    EXPECT_GE(window.windowTop(), area.y);
+    EXPECT_LE(window.windowLeft() + window.windowWidth(), area.x + area.width);
+    EXPECT_LE(window.windowTop() + window.windowHeight(), area.y + area.height)
+        << "the window's bottom rows are under the panel or off the screen";
+    // Drawn at that size, where the window stands.
+    session.waitFrames(1);
+    const Picture menu(session.screenshot("desktop-" + std::to_string(c.screenWidth) + "x" +
+                                          std::to_string(c.screenHeight)));
+    EXPECT_TRUE(session.showsMenu(menu));
+    EXPECT_EQ(session.terminate(), 0);
+}
+
+// openbox's title bar is 20 pixels high, tint2's panel 30: 1280 x 720 is the
+// most a 1920 x 1080 screen leaves room for, and a 1366 x 768 laptop's 1024 x
+// 576.
+INSTANTIATE_TEST_SUITE_P(Screens, OnADesktop,
+                         ::testing::Values(DesktopCase{1920, 1080, 1280, 720}, DesktopCase{1366, 768, 1024, 576},
+                                           DesktopCase{2560, 1440, 1920, 1080}),
+                         [](const ::testing::TestParamInfo<DesktopCase>& info) {
+                             return std::to_string(info.param.screenWidth) + "x" +
+                                    std::to_string(info.param.screenHeight);
                          });

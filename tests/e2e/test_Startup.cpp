@@ -135,6 +135,11 @@ TEST_F(StandInAssets, AnUnreachableDisplayEndsTheStartNamingTheDisplay)
     EXPECT_EQ(output.find("window"), std::string::npos) << output;
     EXPECT_EQ(output.find("GLEW"), std::string::npos) << output;
     EXPECT_NE(output.find("Failed to initialize!"), std::string::npos) << output;
+
+    // A Wayland session without XWayland has no X display to name.
+    EXPECT_EQ(runGame({}, &output, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "wayland-0"}}), 1);
+    EXPECT_NE(output.find("(DISPLAY is not set: on a Wayland desktop the game needs XWayland)"), std::string::npos)
+        << output;
 }
 
 TEST_F(StandInAssets, ExtraArgumentsStartTheGameNormally)

@@ -18,11 +18,11 @@
 
 namespace {
 
-// Reads "NAME=value" from xdotool's --shell output.
-int shellValue(const std::string& text, const std::string& name)
+// Reads the number after "label" in xwininfo's output.
+int labelledValue(const std::string& text, const std::string& label)
 {
-    const size_t at = text.find(name + "=");
-    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + name.size() + 1);
+    const size_t at = text.find(label);
+    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + label.size());
 }
 
 } // namespace
@@ -49,12 +49,14 @@ bool XDriver::findWindow(const std::string& name, int timeoutMs)
                                         &status));
     if (status != 0 || !(found >> windowId))
         return false;
-    const std::string geometry = xdotool("getwindowgeometry --shell " + windowId);
-    left = shellValue(geometry, "X");
-    top = shellValue(geometry, "Y");
-    width = shellValue(geometry, "WIDTH");
-    height = shellValue(geometry, "HEIGHT");
-    // No window manager runs on the test display, so focus is given directly.
+    // xwininfo, not xdotool's getwindowgeometry: where a window manager has
+    // framed the window, xdotool counts the frame's offset twice.
+    const std::string geometry = runCommand(displayPrefix() + "xwininfo -id " + windowId + " 2>/dev/null");
+    left = labelledValue(geometry, "Absolute upper-left X:");
+    top = labelledValue(geometry, "Absolute upper-left Y:");
+    width = labelledValue(geometry, "Width:");
+    height = labelledValue(geometry, "Height:");
+    // Most test displays have no window manager to give the focus.
     runCommand(displayPrefix() + "timeout 5 xdotool windowfocus --sync " + windowId + " 2>/dev/null");
     return width > 0 && height > 0;
 }
@@ -168,7 +170,7 @@ bool displayTaken(int number)
 
 } // namespace
 
-PrivateXServer::PrivateXServer(int width, int height)
+PrivateXServer::PrivateXServer(int width, int height, bool desktop)
 {
     // A display number of its own, far above the ones servers pick for
     // themselves; a server that lost a race for it, or a display that turns
@@ -187,6 +189,66 @@ PrivateXServer::PrivateXServer(int width, int height)
         if (runCommand("xdpyinfo -display " + name + " 2>/dev/null").find(size.str()) == std::string::npos)
             stop();
     }
+    if (desktop && !name.empty())
+        startDesktop(height);
+}
+
+namespace {
+
+// Starts a program on 'display', its output dropped; its process.
+pid_t startOn(const std::string& display, const char* program)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        execlp(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+void endProcess(pid_t* child)
+{
+    if (*child <= 0)
+        return;
+    kill(*child, SIGTERM);
+    waitpid(*child, nullptr, 0);
+    *child = -1;
+}
+
+} // namespace
+
+void PrivateXServer::startDesktop(int height)
+{
+    windowManager = startOn(name, "openbox");
+    panel = startOn(name, "tint2");
+    // Ready once the window manager has left the panel's strip out of the
+    // work area; a desktop that never gets there is no desktop to test on.
+    for (int attempt = 0; attempt < 400; ++attempt) {
+        const ScreenRect area = workArea();
+        if (area.height > 0 && area.height < height)
+            return;
+        if (waitpid(windowManager, nullptr, WNOHANG) != 0 || waitpid(panel, nullptr, WNOHANG) != 0)
+            break;
+        usleep(50000);
+    }
+    stop();
+}
+
+ScreenRect PrivateXServer::workArea() const
+{
+    ScreenRect area;
+    if (name.empty())
+        return area;
+    // "_NET_WORKAREA(CARDINAL) = 0, 0, 1920, 1050, ..." (one per desktop)
+    const std::string line = runCommand("xprop -display " + name + " -root _NET_WORKAREA 2>/dev/null");
+    const size_t values = line.find(" = ");
+    if (values == std::string::npos ||
+        std::sscanf(line.c_str() + values + 3, "%d, %d, %d, %d", &area.x, &area.y, &area.width, &area.height) != 4)
+        return ScreenRect{};
+    return area;
 }
 
 void PrivateXServer::start(int number, int width, int height)
@@ -223,6 +285,8 @@ void PrivateXServer::start(int number, int width, int height)
 void PrivateXServer::stop()
 {
     name.clear();
+    endProcess(&panel);
+    endProcess(&windowManager);
     if (server <= 0)
         return;
     kill(server, SIGTERM);

@@ -20,6 +20,9 @@ public:
     // within the deadline. The window gets the keyboard focus.
     bool findWindow(const std::string& name = "Morvelund 2", int timeoutMs = 60000);
     int windowWidth() const { return width; }
+    // Where the window's inside stands on the screen.
+    int windowLeft() const { return left; }
+    int windowTop() const { return top; }
     int windowHeight() const { return height; }
 
     // Window pixels, y down (as SDL reports them).
@@ -73,22 +76,40 @@ private:
     std::vector<unsigned char> rgb;
 };
 
+// A screen rectangle in pixels, y down.
+struct ScreenRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // A private X server (Xvfb) of a chosen screen size for the length of a
-// test, for runs at a window size other than the shared display's.
+// test, for runs at a window size other than the shared display's. With
+// 'desktop' set it is a desktop as players have one: a window manager
+// (openbox) frames the windows and a panel (tint2) keeps a strip at the
+// bottom of the screen.
 class PrivateXServer {
 public:
-    PrivateXServer(int width, int height);
+    PrivateXServer(int width, int height, bool desktop = false);
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
 
-    // ":N" once the server accepts connections; empty when it did not start.
+    // ":N" once the server accepts connections (and the desktop has taken
+    // its room); empty when it did not start.
     const std::string& display() const { return name; }
+    // What the window manager leaves to windows (_NET_WORKAREA); empty
+    // without one.
+    ScreenRect workArea() const;
 
 private:
     void start(int number, int width, int height);
+    void startDesktop(int height);
     void stop();
 
     pid_t server = -1;
+    pid_t windowManager = -1;
+    pid_t panel = -1;
     std::string name;
 };
