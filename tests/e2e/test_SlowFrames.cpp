@@ -55,7 +55,7 @@ TEST_F(SlowFrames, HoldingTheButtonTowardAWallForTwentySecondsNeverTakesTheHeroT
     // Every position the game logs while the button is held, for twenty
     // seconds of the game's own clock and at least two lines.
     glm::vec2 position;
-    ASSERT_TRUE(session.game().nextPosition(&position)) << session.game().output();
+    ASSERT_TRUE(session.game().nextPosition(&position, LINE_TIMEOUT_MS)) << session.game().output();
     const int firstMs = session.game().lastPositionTime();
     float northmost = position.y;
     int lines = 1;
