@@ -13,7 +13,7 @@
 #include "fuzz/FuzzTargets.h"
 
 #if FUZZ_NEEDS_GL
-#include "support/GLContext.h"
+#include "GLContext.h"
 #endif
 
 namespace {
