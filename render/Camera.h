@@ -41,8 +41,9 @@ private:
     glm::mat4 orthoMatrix;
     float distance;
     float targetDistance;
-    float width;
-    float height;
+    // The viewport the camera was made for; only the constructor reads it.
+    [[maybe_unused]] float width;
+    [[maybe_unused]] float height;
     float aspect;
     Followable* followable;
 };

@@ -42,10 +42,12 @@ private:
     // This drawable's names and cache handles, for acquiring and releasing.
     LitDrawing::Resources resources();
 
-    float width;
-    float height;
+    // The quad's extent and texture repeat; only the constructor reads them,
+    // to make the vertices.
+    [[maybe_unused]] float width;
+    [[maybe_unused]] float height;
     glm::vec3 position;
-    float tileSize;
+    [[maybe_unused]] float tileSize;
     float* vertexData;
     uint32_t* indexData;
     GLuint vbo;
