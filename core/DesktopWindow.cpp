@@ -16,6 +16,8 @@ constexpr Uint32 FRAME_POLL_MS = 5;
 struct X11Window {
     Display* display = nullptr;
     Window window = 0;
+    // _NET_FRAME_EXTENTS, asked of the server once rather than on every poll.
+    Atom frameExtents = 0;
 };
 
 bool x11WindowOf(SDL_Window* window, X11Window* x11)
@@ -26,6 +28,7 @@ bool x11WindowOf(SDL_Window* window, X11Window* x11)
         return false;
     x11->display = info.info.x11.display;
     x11->window = info.info.x11.window;
+    x11->frameExtents = XInternAtom(x11->display, "_NET_FRAME_EXTENTS", False);
     return true;
 }
 
@@ -33,9 +36,8 @@ bool x11WindowOf(SDL_Window* window, X11Window* x11)
 // construction; no items where the window has no such property.
 class WindowProperty {
 public:
-    WindowProperty(const X11Window& x11, Window window, const char* name, Atom type, long maxItems)
+    WindowProperty(const X11Window& x11, Window window, Atom property, Atom type, long maxItems)
     {
-        const Atom property = XInternAtom(x11.display, name, False);
         Atom actualType = 0;
         int format = 0;
         unsigned long remaining = 0;
@@ -68,10 +70,10 @@ private:
 // among the root's _NET_SUPPORTED atoms. A bare X server has no such list.
 bool windowManagerReportsFrames(const X11Window& x11)
 {
-    const WindowProperty supported(x11, DefaultRootWindow(x11.display), "_NET_SUPPORTED", XA_ATOM, 4096);
-    const Atom frameExtents = XInternAtom(x11.display, "_NET_FRAME_EXTENTS", False);
+    const Atom supportedAtom = XInternAtom(x11.display, "_NET_SUPPORTED", False);
+    const WindowProperty supported(x11, DefaultRootWindow(x11.display), supportedAtom, XA_ATOM, 4096);
     for (unsigned long i = 0; i < supported.size(); ++i) {
-        if (supported[i] == frameExtents)
+        if (supported[i] == x11.frameExtents)
             return true;
     }
     return false;
@@ -81,7 +83,7 @@ bool windowManagerReportsFrames(const X11Window& x11)
 // (a frame of nothing at all counts: the window is framed by then).
 bool frameReported(const X11Window& x11)
 {
-    return WindowProperty(x11, x11.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, 4).size() == 4;
+    return WindowProperty(x11, x11.window, x11.frameExtents, XA_CARDINAL, 4).size() == 4;
 }
 
 } // namespace

@@ -287,11 +287,7 @@ void PrivateXServer::stop()
     name.clear();
     endProcess(&panel);
     endProcess(&windowManager);
-    if (server <= 0)
-        return;
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
-    server = -1;
+    endProcess(&server);
 }
 
 PrivateXServer::~PrivateXServer()
